@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# Installs whatever Debian packages are missing, builds, and then either starts
+# the program (./dev.sh run) or runs every test (./dev.sh test).
+set -euo pipefail
+cd "$(dirname "$0")"
+
+build_packages=(cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins qt6-translations-l10n
+    fonts-liberation2)
+test_packages=(qt6-base-private-dev xvfb xauth libx11-dev libxcb1-dev)
+
+usage() {
+    echo "usage: $0 run|test" >&2
+    exit 2
+}
+
+install_missing() {
+    local missing=() package
+    for package in "$@"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'ok installed' \
+            || missing+=("$package")
+    done
+    ((${#missing[@]})) || return 0
+
+    if ! command -v apt-get >/dev/null; then
+        echo "error: apt-get is not available; install these packages by hand: ${missing[*]}" >&2
+        exit 1
+    fi
+    local as_root=()
+    if ((EUID != 0)); then
+        if ! command -v sudo >/dev/null; then
+            echo "error: run as root or install sudo; missing packages: ${missing[*]}" >&2
+            exit 1
+        fi
+        as_root=(sudo)
+    fi
+    echo "Installing missing packages: ${missing[*]}"
+    "${as_root[@]}" apt-get update -qq
+    "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
+}
+
+build() {
+    local preset=$1
+    shift
+    cmake --preset "$preset" "$@" >/dev/null
+    cmake --build --preset "$preset"
+}
+
+case "${1:-}" in
+run)
+    install_missing "${build_packages[@]}"
+    build release
+    echo "The logic is built; the window comes next."
+    ;;
+test)
+    install_missing "${build_packages[@]}" "${test_packages[@]}"
+    # CI treats warnings as errors; a developer's build only shows them.
+    build debug -DTARVOLIN_WARNINGS_AS_ERRORS="${CI:+ON}"
+    ctest --preset debug
+    ;;
+*)
+    usage
+    ;;
+esac

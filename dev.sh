@@ -49,7 +49,7 @@ case "${1:-}" in
 run)
     install_missing "${build_packages[@]}"
     build release
-    echo "The logic is built; the window comes next."
+    exec build/release/app/tarvolin
     ;;
 test)
     install_missing "${build_packages[@]}" "${test_packages[@]}"

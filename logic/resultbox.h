@@ -4,8 +4,7 @@
 
 namespace tarvolin {
 
-class ResultBox
-{
+class ResultBox {
 public:
     virtual ~ResultBox() = default;
 

@@ -8,8 +8,7 @@ inline constexpr int kUnticked = 0;
 inline constexpr int kTicked = 1;
 
 // The nine boxes for tasters I to IX; box k stands for taster k + 1.
-class VolunteerPanel
-{
+class VolunteerPanel {
 public:
     virtual ~VolunteerPanel() = default;
 

@@ -8,8 +8,7 @@
 
 // Plain-data panel and result box that log every write, so tests can see what was
 // changed and in which order.
-class FakePanel : public tarvolin::VolunteerPanel, public tarvolin::ResultBox
-{
+class FakePanel : public tarvolin::VolunteerPanel, public tarvolin::ResultBox {
 public:
     std::array<int, tarvolin::kTasterCount> states {};
     std::string text;

@@ -30,8 +30,7 @@ FakePanel panelWith(std::initializer_list<int> tickedBoxes)
 
 } // namespace
 
-class TestBarrelAnswer : public QObject
-{
+class TestBarrelAnswer : public QObject {
     Q_OBJECT
 
 private slots:

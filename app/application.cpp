@@ -1,0 +1,61 @@
+#include "application.h"
+
+#include "buildinfo.h"
+
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QStyle>
+#include <QTranslator>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+QStringList *s_startupMessages = nullptr;
+
+// Qt reports a missing display with warnings followed by qFatal(), which aborts and
+// leaves a core dump; hold the warnings back and turn the fatal one into a plain exit.
+void handleStartupMessage(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (type == QtFatalMsg) {
+        std::fputs("tarvolin: нужен е графичен дисплей, за да се покаже прозорецът.\n", stderr);
+        std::_Exit(EXIT_FAILURE);
+    }
+    s_startupMessages->append(qFormatLogMessage(type, context, message));
+}
+
+std::unique_ptr<QApplication> constructQuietly(int &argc, char **argv)
+{
+    QStringList messages;
+    s_startupMessages = &messages;
+    const QtMessageHandler previous = qInstallMessageHandler(handleStartupMessage);
+    auto app = std::make_unique<QApplication>(argc, argv);
+    qInstallMessageHandler(previous);
+    s_startupMessages = nullptr;
+    for (const QString &message : std::as_const(messages))
+        std::fprintf(stderr, "%s\n", qUtf8Printable(message));
+    return app;
+}
+
+} // namespace
+
+std::unique_ptr<QApplication> createApplication(int &argc, char **argv)
+{
+    auto app = constructQuietly(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tarvolin"));
+    QApplication::setApplicationVersion(QStringLiteral(TARVOLIN_VERSION));
+    QApplication::setOrganizationDomain(QStringLiteral(TARVOLIN_PUBLISHER_URL));
+
+    // The classic style paints a button's palette colour as a solid face, as the
+    // green and red buttons need; its own palette keeps a dark desktop theme from
+    // putting light text on the window's light backgrounds.
+    QStyle *style = QApplication::setStyle(QStringLiteral("Windows"));
+    QApplication::setPalette(style->standardPalette());
+
+    auto *translator = new QTranslator(app.get());
+    if (translator->load(QLocale(QLocale::Bulgarian), QStringLiteral("qtbase"), QStringLiteral("_"),
+            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(translator);
+    return app;
+}

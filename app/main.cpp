@@ -1,0 +1,10 @@
+#include "application.h"
+#include "mainform.h"
+
+int main(int argc, char *argv[])
+{
+    const auto app = createApplication(argc, argv);
+    MainForm window;
+    window.show();
+    return app->exec();
+}

@@ -1,0 +1,70 @@
+#include "mainform.h"
+
+#include "buildinfo.h"
+#include "ui_mainform.h"
+
+#include <QAccessible>
+#include <QFile>
+#include <QScreen>
+#include <QStyle>
+
+namespace {
+
+// Each paragraph of the stored statement ends with CR LF; the box wants plain line breaks.
+QString statementText()
+{
+    QFile file(QStringLiteral(":/statement.txt"));
+    file.open(QIODevice::ReadOnly);
+    QString text = QString::fromUtf8(file.readAll());
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    if (text.endsWith(u'\n'))
+        text.chop(1);
+    return text;
+}
+
+} // namespace
+
+MainForm::MainForm(QWidget *parent)
+    : QWidget(parent)
+    , m_ui(std::make_unique<Ui::MainForm>())
+{
+    m_ui->setupUi(this);
+    m_check1 = { m_ui->Check1_0, m_ui->Check1_1, m_ui->Check1_2, m_ui->Check1_3, m_ui->Check1_4,
+        m_ui->Check1_5, m_ui->Check1_6, m_ui->Check1_7, m_ui->Check1_8 };
+    m_command1 = { m_ui->Command1_0, m_ui->Command1_1 };
+    m_label1 = { m_ui->Label1_0, m_ui->Label1_1 };
+    m_text1 = { m_ui->Text1_0 };
+    m_text2 = { m_ui->Text2_0 };
+
+    setWindowTitle(QStringLiteral(TARVOLIN_PUBLISHER_URL " Мерсодал"));
+    setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint
+        | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setGeometry(QStyle::alignedRect(
+        Qt::LeftToRight, Qt::AlignCenter, size(), screen()->availableGeometry()));
+
+    m_text1[0]->setPlainText(statementText());
+    m_text1[0]->setFocus();
+
+    for (std::size_t index = 0; index < m_command1.size(); ++index) {
+        connect(m_command1[index], &QPushButton::clicked, this, [this, index] {
+            tarvolin::OnActionButtonClick(static_cast<std::int16_t>(index), *this, *this);
+        });
+    }
+}
+
+MainForm::~MainForm() = default;
+
+int MainForm::boxState(int box) const
+{
+    return m_check1.at(box)->checkState() == Qt::Checked ? tarvolin::kTicked : tarvolin::kUnticked;
+}
+
+void MainForm::setBoxState(int box, int state)
+{
+    m_check1.at(box)->setCheckState(state == tarvolin::kTicked ? Qt::Checked : Qt::Unchecked);
+}
+
+void MainForm::setResultText(std::string_view text)
+{
+    m_text2[0]->setText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+}

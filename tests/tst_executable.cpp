@@ -1,0 +1,172 @@
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+#include <optional>
+#include <xcb/xcb.h>
+
+// Starts the installed-to-be program as a user would, on a real X server (the test
+// runs under xvfb-run), and closes it the way a window manager does.
+
+namespace {
+
+struct Connection {
+    xcb_connection_t *xcb = xcb_connect(nullptr, nullptr);
+    ~Connection() { xcb_disconnect(xcb); }
+};
+
+template<typename Reply> using ReplyPtr = std::unique_ptr<Reply, decltype(&std::free)>;
+
+template<typename Reply> ReplyPtr<Reply> owned(Reply *reply)
+{
+    return { reply, &std::free };
+}
+
+xcb_atom_t atom(xcb_connection_t *c, const char *name)
+{
+    auto reply
+        = owned(xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, strlen(name), name), nullptr));
+    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+}
+
+QByteArray windowProperty(
+    xcb_connection_t *c, xcb_window_t window, xcb_atom_t name, xcb_atom_t type)
+{
+    auto reply = owned(
+        xcb_get_property_reply(c, xcb_get_property(c, 0, window, name, type, 0, 1024), nullptr));
+    if (!reply)
+        return {};
+    return QByteArray(static_cast<const char *>(xcb_get_property_value(reply.get())),
+        xcb_get_property_value_length(reply.get()));
+}
+
+std::optional<xcb_window_t> viewableWindowOf(xcb_connection_t *c, qint64 pid)
+{
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    const xcb_atom_t pidAtom = atom(c, "_NET_WM_PID");
+    auto tree = owned(xcb_query_tree_reply(c, xcb_query_tree(c, root), nullptr));
+    if (!tree)
+        return {};
+    const xcb_window_t *children = xcb_query_tree_children(tree.get());
+    for (int i = 0; i < xcb_query_tree_children_length(tree.get()); ++i) {
+        const QByteArray owner = windowProperty(c, children[i], pidAtom, XCB_ATOM_CARDINAL);
+        if (owner.size() != 4 || *reinterpret_cast<const quint32 *>(owner.constData()) != pid)
+            continue;
+        auto attributes = owned(
+            xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, children[i]), nullptr));
+        if (attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE)
+            return children[i];
+    }
+    return {};
+}
+
+} // namespace
+
+class TestExecutable : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void program_showsItsFixedWindowAndExitsCleanlyOnClose();
+    void program_withoutDisplay_saysSoInOneLine();
+
+private:
+    QProcessEnvironment baseEnvironment() const;
+
+    QString m_program;
+    QTemporaryDir m_runtimeDir;
+};
+
+void TestExecutable::initTestCase()
+{
+    m_program = qEnvironmentVariable("TARVOLIN_PROGRAM");
+    QVERIFY2(QFileInfo(m_program).isExecutable(), "set TARVOLIN_PROGRAM to the program's path");
+    QVERIFY2(qEnvironmentVariableIsSet("DISPLAY"), "run under xvfb-run");
+    QVERIFY(m_runtimeDir.isValid());
+    QFile::setPermissions(m_runtimeDir.path(),
+        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+QProcessEnvironment TestExecutable::baseEnvironment() const
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove("QT_QPA_PLATFORM");
+    environment.remove("QT_SCALE_FACTOR");
+    environment.insert("XDG_RUNTIME_DIR", m_runtimeDir.path());
+    return environment;
+}
+
+void TestExecutable::program_showsItsFixedWindowAndExitsCleanlyOnClose()
+{
+    QProcess program;
+    program.setProcessEnvironment(baseEnvironment());
+    program.start(m_program, {});
+    QVERIFY(program.waitForStarted());
+
+    Connection connection;
+    xcb_connection_t *c = connection.xcb;
+    QVERIFY(!xcb_connection_has_error(c));
+    std::optional<xcb_window_t> window;
+    QTRY_VERIFY_WITH_TIMEOUT((window = viewableWindowOf(c, program.processId())), 10000);
+
+    auto geometry = owned(xcb_get_geometry_reply(c, xcb_get_geometry(c, *window), nullptr));
+    QVERIFY(geometry);
+    QCOMPARE(geometry->width, 517);
+    QCOMPARE(geometry->height, 355);
+    const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+    QVERIFY(qAbs(2 * geometry->x + 517 - screen->width_in_pixels) <= 2);
+    QVERIFY(qAbs(2 * geometry->y + 355 - screen->height_in_pixels) <= 2);
+
+    const QByteArray title
+        = windowProperty(c, *window, atom(c, "_NET_WM_NAME"), atom(c, "UTF8_STRING"));
+    QCOMPARE(QString::fromUtf8(title), QStringLiteral("www.mersodal.example Мерсодал"));
+
+    // WM_NORMAL_HINTS: flags, x, y, width, height, min width/height, max width/height, ...
+    const QByteArray hints
+        = windowProperty(c, *window, XCB_ATOM_WM_NORMAL_HINTS, XCB_ATOM_WM_SIZE_HINTS);
+    QVERIFY(hints.size() >= 9 * 4);
+    const auto *fields = reinterpret_cast<const qint32 *>(hints.constData());
+    constexpr qint32 minSizeFlag = 1 << 4, maxSizeFlag = 1 << 5;
+    QVERIFY((fields[0] & minSizeFlag) && (fields[0] & maxSizeFlag));
+    QCOMPARE(QList<qint32>({ fields[5], fields[6], fields[7], fields[8] }),
+        QList<qint32>({ 517, 355, 517, 355 }));
+
+    xcb_client_message_event_t close {};
+    close.response_type = XCB_CLIENT_MESSAGE;
+    close.format = 32;
+    close.window = *window;
+    close.type = atom(c, "WM_PROTOCOLS");
+    close.data.data32[0] = atom(c, "WM_DELETE_WINDOW");
+    close.data.data32[1] = XCB_CURRENT_TIME;
+    xcb_send_event(c, 0, *window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char *>(&close));
+    xcb_flush(c);
+
+    QVERIFY(program.waitForFinished(10000));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), 0);
+    QCOMPARE(program.readAllStandardError(), QByteArray());
+    QCOMPARE(program.readAllStandardOutput(), QByteArray());
+}
+
+void TestExecutable::program_withoutDisplay_saysSoInOneLine()
+{
+    QProcessEnvironment environment = baseEnvironment();
+    environment.remove("DISPLAY");
+    environment.remove("WAYLAND_DISPLAY");
+    QProcess program;
+    program.setProcessEnvironment(environment);
+    program.start(m_program, {});
+    QVERIFY(program.waitForFinished(10000));
+
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), 1);
+    const QString error = QString::fromUtf8(program.readAllStandardError());
+    QCOMPARE(error.count(u'\n'), 1);
+    QVERIFY2(error.endsWith(u'\n') && error.contains(QStringLiteral("графичен дисплей")),
+        qPrintable(error));
+    QCOMPARE(program.readAllStandardOutput(), QByteArray());
+}
+
+QTEST_GUILESS_MAIN(TestExecutable)
+#include "tst_executable.moc"

@@ -2,6 +2,7 @@
 
 #include "buildinfo.h"
 
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QStyle>
@@ -46,6 +47,15 @@ std::unique_ptr<QApplication> createApplication(int &argc, char **argv)
     QApplication::setApplicationName(QStringLiteral("Tarvolin"));
     QApplication::setApplicationVersion(QStringLiteral(TARVOLIN_VERSION));
     QApplication::setOrganizationDomain(QStringLiteral(TARVOLIN_PUBLISHER_URL));
+    QGuiApplication::setDesktopFileName(QStringLiteral("example.mersodal.Tarvolin"));
+
+    QIcon icon;
+    for (int size : { 16, 32, 48, 256 }) {
+        icon.addFile(QStringLiteral(":/generated/hicolor/%1x%1/apps/example.mersodal.Tarvolin.png")
+                         .arg(size),
+            QSize(size, size));
+    }
+    QApplication::setWindowIcon(icon);
 
     // The classic style paints a button's palette colour as a solid face, as the
     // green and red buttons need; its own palette keeps a dark desktop theme from

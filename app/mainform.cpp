@@ -43,6 +43,10 @@ MainForm::MainForm(QWidget *parent)
         Qt::LeftToRight, Qt::AlignCenter, size(), screen()->availableGeometry()));
 
     m_text1[0]->setPlainText(statementText());
+    // The @2x file carries its device pixel ratio, so both draw at 220 x 167.
+    m_ui->Picture1->setPixmap(
+        QPixmap(devicePixelRatioF() > 1 ? QStringLiteral(":/generated/illustration@2x.jpg")
+                                        : QStringLiteral(":/generated/illustration.jpg")));
     m_text1[0]->setFocus();
 
     for (std::size_t index = 0; index < m_command1.size(); ++index) {

@@ -132,6 +132,18 @@ void TestExecutable::program_showsItsFixedWindowAndExitsCleanlyOnClose()
     QCOMPARE(QList<qint32>({ fields[5], fields[6], fields[7], fields[8] }),
         QList<qint32>({ 517, 355, 517, 355 }));
 
+    // _MOTIF_WM_HINTS: flags, functions, decorations. The window manager may move and
+    // close the window, and shows neither a minimise nor a maximise button.
+    const QByteArray motif
+        = windowProperty(c, *window, atom(c, "_MOTIF_WM_HINTS"), atom(c, "_MOTIF_WM_HINTS"));
+    QVERIFY(motif.size() >= 3 * 4);
+    const auto *motifFields = reinterpret_cast<const quint32 *>(motif.constData());
+    constexpr quint32 functionMinimize = 1 << 3, functionMaximize = 1 << 4, functionClose = 1 << 5;
+    constexpr quint32 decorationMinimize = 1 << 5, decorationMaximize = 1 << 6;
+    QVERIFY(motifFields[1] & functionClose);
+    QCOMPARE(motifFields[1] & (functionMinimize | functionMaximize), 0u);
+    QCOMPARE(motifFields[2] & (decorationMinimize | decorationMaximize), 0u);
+
     xcb_client_message_event_t close {};
     close.response_type = XCB_CLIENT_MESSAGE;
     close.format = 32;

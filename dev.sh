@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Installs whatever Debian packages are missing, builds, and then either starts
-# the program (./dev.sh run) or runs every test (./dev.sh test).
+# the program (./dev.sh run) or runs every test (./dev.sh test), in a debug build
+# and again under AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")"
 
 build_packages=(cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins qt6-translations-l10n
     fonts-liberation2)
 test_packages=(qt6-base-private-dev xvfb xauth libx11-dev libxcb1-dev binutils-mingw-w64-x86-64
-    desktop-file-utils appstream dpkg-dev file)
+    desktop-file-utils appstream dpkg-dev file valgrind)
 
 usage() {
     echo "usage: $0 run|test" >&2
@@ -55,8 +56,10 @@ run)
 test)
     install_missing "${build_packages[@]}" "${test_packages[@]}"
     # CI treats warnings as errors; a developer's build only shows them.
-    build debug -DTARVOLIN_WARNINGS_AS_ERRORS="${CI:+ON}"
-    ctest --preset debug
+    for preset in debug asan; do
+        build "$preset" -DTARVOLIN_WARNINGS_AS_ERRORS="${CI:+ON}"
+        ctest --preset "$preset"
+    done
     ;;
 *)
     usage

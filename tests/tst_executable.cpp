@@ -155,10 +155,10 @@ void TestExecutable::program_showsItsFixedWindowAndExitsCleanlyOnClose()
     xcb_flush(c);
 
     QVERIFY(program.waitForFinished(10000));
-    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(program.exitCode(), 0);
     QCOMPARE(program.readAllStandardError(), QByteArray());
     QCOMPARE(program.readAllStandardOutput(), QByteArray());
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), 0);
 }
 
 void TestExecutable::program_withoutDisplay_saysSoInOneLine()

@@ -50,7 +50,7 @@ std::unique_ptr<QApplication> createApplication(int &argc, char **argv)
     QGuiApplication::setDesktopFileName(QStringLiteral("example.mersodal.Tarvolin"));
 
     QIcon icon;
-    for (int size : { 16, 32, 48, 256 }) {
+    for (int size : { 16, 32, 48, 64 }) {
         icon.addFile(QStringLiteral(":/generated/hicolor/%1x%1/apps/example.mersodal.Tarvolin.png")
                          .arg(size),
             QSize(size, size));

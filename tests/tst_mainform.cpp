@@ -6,6 +6,7 @@
 #include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -51,6 +52,7 @@ private slots:
     void readOnlyBoxes_ignoreEditing_data();
     void readOnlyBoxes_ignoreEditing();
     void readOnlyBoxes_ignoreDrops();
+    void readOnlyBoxes_contextMenuIsBulgarianAndChangesNothing();
     void statement_wrapsAndAlwaysShowsItsScrollBar();
 
     void accessibility_namesEveryFocusableControl();
@@ -362,6 +364,32 @@ void TestMainForm::readOnlyBoxes_ignoreDrops()
 
         QCOMPARE(widget->property(textProperty).toString(), before);
     }
+}
+
+void TestMainForm::readOnlyBoxes_contextMenuIsBulgarianAndChangesNothing()
+{
+    click("Command1_0");
+    auto *result = control<QLineEdit>("Text2_0");
+    auto *statement = control<QPlainTextEdit>("Text1_0");
+    const QString resultBefore = result->text();
+    const QString statementBefore = statement->toPlainText();
+    QApplication::clipboard()->setText(QStringLiteral("поставено"));
+
+    const std::unique_ptr<QMenu> menus[]
+        = { std::unique_ptr<QMenu>(result->createStandardContextMenu()),
+              std::unique_ptr<QMenu>(statement->createStandardContextMenu()) };
+    for (const auto &menu : menus) {
+        for (QAction *action : menu->actions()) {
+            if (action->isSeparator())
+                continue;
+            QVERIFY2(action->text().contains(QRegularExpression("[а-яА-Я]")),
+                qPrintable(action->text()));
+            if (action->isEnabled())
+                action->trigger();
+        }
+    }
+    QCOMPARE(result->text(), resultBefore);
+    QCOMPARE(statement->toPlainText(), statementBefore);
 }
 
 void TestMainForm::statement_wrapsAndAlwaysShowsItsScrollBar()

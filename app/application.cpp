@@ -47,12 +47,12 @@ std::unique_ptr<QApplication> createApplication(int &argc, char **argv)
     QApplication::setApplicationName(QStringLiteral("Tarvolin"));
     QApplication::setApplicationVersion(QStringLiteral(TARVOLIN_VERSION));
     QApplication::setOrganizationDomain(QStringLiteral(TARVOLIN_PUBLISHER_URL));
-    QGuiApplication::setDesktopFileName(QStringLiteral("example.mersodal.Tarvolin"));
+    QGuiApplication::setDesktopFileName(QStringLiteral(TARVOLIN_APP_ID));
 
     QIcon icon;
     for (int size : { 16, 32, 48, 64 }) {
-        icon.addFile(QStringLiteral(":/generated/hicolor/%1x%1/apps/example.mersodal.Tarvolin.png")
-                         .arg(size),
+        icon.addFile(
+            QStringLiteral(":/generated/hicolor/%1x%1/apps/" TARVOLIN_APP_ID ".png").arg(size),
             QSize(size, size));
     }
     QApplication::setWindowIcon(icon);

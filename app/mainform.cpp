@@ -3,7 +3,6 @@
 #include "buildinfo.h"
 #include "ui_mainform.h"
 
-#include <QAccessible>
 #include <QFile>
 #include <QScreen>
 #include <QStyle>

@@ -1,5 +1,5 @@
-#include "application.h"
 #include "mainform.h"
+#include "widgettestmain.h"
 
 #include <QFile>
 #include <QImageReader>
@@ -178,11 +178,6 @@ void TestContent::icon_isTheWindowIconAtEverySize()
         QCOMPARE(icon.pixmap(size, 1.0).size(), size);
 }
 
-int main(int argc, char *argv[])
-{
-    const auto app = createApplication(argc, argv);
-    TestContent test;
-    return QTest::qExec(&test, argc, argv);
-}
+TARVOLIN_WIDGET_TEST_MAIN(TestContent)
 
 #include "tst_content.moc"

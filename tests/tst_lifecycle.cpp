@@ -1,5 +1,5 @@
-#include "application.h"
 #include "mainform.h"
+#include "widgettestmain.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -35,11 +35,6 @@ void TestLifecycle::startComputeClearClose()
     QTRY_COMPARE(destroyed.size(), 1);
 }
 
-int main(int argc, char *argv[])
-{
-    const auto app = createApplication(argc, argv);
-    TestLifecycle test;
-    return QTest::qExec(&test, argc, argv);
-}
+TARVOLIN_WIDGET_TEST_MAIN(TestLifecycle)
 
 #include "tst_lifecycle.moc"

@@ -1,5 +1,5 @@
-#include "application.h"
 #include "mainform.h"
+#include "widgettestmain.h"
 
 #include <QAccessible>
 #include <QCheckBox>
@@ -451,11 +451,6 @@ void TestMainForm::accessibility_announcesTheResult()
     QCOMPARE(result->text(QAccessible::Name), QStringLiteral("Съмнения за номер"));
 }
 
-int main(int argc, char *argv[])
-{
-    const auto app = createApplication(argc, argv);
-    TestMainForm test;
-    return QTest::qExec(&test, argc, argv);
-}
+TARVOLIN_WIDGET_TEST_MAIN(TestMainForm)
 
 #include "tst_mainform.moc"

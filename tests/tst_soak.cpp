@@ -1,5 +1,5 @@
-#include "application.h"
 #include "mainform.h"
+#include "widgettestmain.h"
 
 #include <QCheckBox>
 #include <QElapsedTimer>
@@ -259,11 +259,6 @@ void TestSoak::randomEvents_keepTheWindowAndItsModelInStep()
     QFAIL(qPrintable(report.join(u'\n')));
 }
 
-int main(int argc, char *argv[])
-{
-    const auto app = createApplication(argc, argv);
-    TestSoak test;
-    return QTest::qExec(&test, argc, argv);
-}
+TARVOLIN_WIDGET_TEST_MAIN(TestSoak)
 
 #include "tst_soak.moc"

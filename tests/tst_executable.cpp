@@ -6,7 +6,7 @@
 #include <optional>
 #include <xcb/xcb.h>
 
-// Starts the installed-to-be program as a user would, on a real X server (the test
+// Starts the built program as a user would, on a real X server (the test
 // runs under xvfb-run), and closes it the way a window manager does.
 
 namespace {

@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Tarvolin authors
+# SPDX-License-Identifier: GPL-3.0-or-later
+#
 # Installs whatever Debian packages are missing, builds, and then either starts
 # the program (./dev.sh run) or runs every test (./dev.sh test), in a debug build
 # and again under AddressSanitizer and UndefinedBehaviorSanitizer.
@@ -8,7 +11,7 @@ cd "$(dirname "$0")"
 build_packages=(cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins qt6-translations-l10n
     fonts-liberation2)
 test_packages=(qt6-base-private-dev xvfb xauth libx11-dev libxcb1-dev binutils-mingw-w64-x86-64
-    desktop-file-utils appstream dpkg-dev file valgrind)
+    desktop-file-utils appstream dpkg-dev file valgrind lintian reuse groff devscripts)
 
 usage() {
     echo "usage: $0 run|test" >&2
@@ -36,8 +39,15 @@ install_missing() {
         as_root=(sudo)
     fi
     echo "Installing missing packages: ${missing[*]}"
-    "${as_root[@]}" apt-get update -qq
-    "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
+    local try
+    for try in 1 2; do
+        "${as_root[@]}" apt-get update -qq \
+            && "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" \
+            && return 0
+        ((try == 2)) || { echo "apt-get failed; trying once more" >&2 && sleep 10; }
+    done
+    echo "error: could not install ${missing[*]}; see apt-get's messages above" >&2
+    exit 1
 }
 
 build() {

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tarvolin authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // One compute click on the real window, from the mouse event to the result text, against
 // a click on a bare button whose slot does nothing; and the decoding alone against merely
 // reading the nine ticks and writing a fixed text. Each pair is measured in the same run,

@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Tarvolin authors
+# SPDX-License-Identifier: GPL-3.0-or-later
+#
 # The suite's random-event soak, a million events long. Run after ./dev.sh test.
 # usage: bench/soak.sh [SEED]
 set -euo pipefail

@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Tarvolin authors
+# SPDX-License-Identifier: GPL-3.0-or-later
+#
 # Start-up of the program against the floor window, on X11 (Xvfb) and offscreen.
 # Builds the release preset first. usage: bench/startup.sh [RUNS]
 set -euo pipefail

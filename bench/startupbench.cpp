@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tarvolin authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Start-up cost of the program against a floor window, measured in one run.
 // Alternates program and floor runs of startupprobe and reports medians of wall time,
 // CPU time and peak resident memory. The ratios are medians of the ratios within each

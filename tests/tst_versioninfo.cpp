@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tarvolin authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -10,7 +13,7 @@ class TestVersionInfo : public QObject {
 
 private slots:
     void initTestCase();
-    void fixedPart_isVersion1000();
+    void fixedPart_holdsTheFourPartVersion();
     void stringTable_holdsEveryField_data();
     void stringTable_holdsEveryField();
     void icon_isGroupOneWithThe32PixelImageFirst();
@@ -43,12 +46,13 @@ void TestVersionInfo::initTestCase()
     m_resources = QString::fromUtf8(file.readAll());
 }
 
-void TestVersionInfo::fixedPart_isVersion1000()
+void TestVersionInfo::fixedPart_holdsTheFourPartVersion()
 {
     QVERIFY(m_resources.contains(
         QRegularExpression("^1 VERSIONINFO$", QRegularExpression::MultilineOption)));
-    QVERIFY(m_resources.contains(" FILEVERSION 1, 0, 0, 0\n"));
-    QVERIFY(m_resources.contains(" PRODUCTVERSION 1, 0, 0, 0\n"));
+    const QString version = QStringLiteral(TARVOLIN_VERSION_NUMBER).replace(u'.', QLatin1String(", "));
+    QVERIFY(m_resources.contains(QStringLiteral(" FILEVERSION %1\n").arg(version)));
+    QVERIFY(m_resources.contains(QStringLiteral(" PRODUCTVERSION %1\n").arg(version)));
     QVERIFY(m_resources.contains("BLOCK \"040904B0\""));
     QVERIFY(m_resources.contains("VALUE \"Translation\", 0x409, 1200"));
 }
@@ -60,13 +64,13 @@ void TestVersionInfo::stringTable_holdsEveryField_data()
     QTest::newRow("Comments") << "Tarvolin";
     QTest::newRow("CompanyName") << publisher;
     QTest::newRow("FileDescription") << "Tarvolin";
-    QTest::newRow("FileVersion") << "1.00";
+    QTest::newRow("FileVersion") << TARVOLIN_VERSION;
     QTest::newRow("InternalName") << "Tarvolin";
     QTest::newRow("LegalCopyright") << publisher;
     QTest::newRow("LegalTrademarks") << publisher;
     QTest::newRow("OriginalFilename") << "Tarvolin.exe";
     QTest::newRow("ProductName") << "Tarvolin";
-    QTest::newRow("ProductVersion") << "1.00";
+    QTest::newRow("ProductVersion") << TARVOLIN_VERSION;
 }
 
 void TestVersionInfo::stringTable_holdsEveryField()

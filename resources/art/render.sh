@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Tarvolin authors
+# SPDX-License-Identifier: GPL-3.0-or-later
+#
 # Renders the illustration and the icons from their SVG sources into resources/generated.
 # Needs Debian's librsvg2-bin, imagemagick and icnsutils; the results are committed, so a build
 # does not need them.

@@ -1,0 +1,37 @@
+# SPDX-FileCopyrightText: 2026 The Tarvolin authors
+# SPDX-License-Identifier: GPL-3.0-or-later
+
+# Warnings for the project's own targets (link tarvolin_warnings).
+add_library(tarvolin_warnings INTERFACE)
+if(MSVC)
+    target_compile_options(tarvolin_warnings INTERFACE /W4 /utf-8
+        $<$<BOOL:${TARVOLIN_WARNINGS_AS_ERRORS}>:/WX>)
+else()
+    target_compile_options(tarvolin_warnings INTERFACE -Wall -Wextra -Wpedantic
+        $<$<BOOL:${TARVOLIN_WARNINGS_AS_ERRORS}>:-Werror>)
+endif()
+
+if(NOT CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
+    return()
+endif()
+
+# Hardening: by default, what Debian's dpkg-buildflags gives a package. A builder that
+# passes its own flags, as a distribution does, gets exactly those instead.
+set(CMAKE_POSITION_INDEPENDENT_CODE ON)
+include(CheckPIESupported)
+check_pie_supported()
+set(optimised $<CONFIG:Release,RelWithDebInfo,MinSizeRel>)
+if(CMAKE_CXX_FLAGS STREQUAL "" AND NOT DEFINED ENV{CXXFLAGS} AND NOT DEFINED ENV{CPPFLAGS})
+    add_compile_options(-Wformat -Werror=format-security -Wdate-time
+        $<${optimised}:-fstack-protector-strong> $<${optimised}:-D_FORTIFY_SOURCE=2>)
+endif()
+if(CMAKE_EXE_LINKER_FLAGS STREQUAL "" AND NOT DEFINED ENV{LDFLAGS} AND NOT APPLE AND NOT WIN32)
+    add_link_options($<${optimised}:LINKER:-z,relro> $<${optimised}:LINKER:-z,now>)
+endif()
+
+# Reproducible builds: no build paths in the objects, and rcc (like every custom command)
+# stamps resources with the release date instead of the files' modification times.
+add_compile_options(-ffile-prefix-map=${PROJECT_BINARY_DIR}/=
+    -ffile-prefix-map=${PROJECT_SOURCE_DIR}/=)
+set_property(GLOBAL PROPERTY RULE_LAUNCH_CUSTOM
+    "${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${TARVOLIN_SOURCE_DATE_EPOCH}")

@@ -11,7 +11,8 @@ cd "$(dirname "$0")"
 build_packages=(cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins qt6-translations-l10n
     fonts-liberation2)
 test_packages=(qt6-base-private-dev xvfb xauth libx11-dev libxcb1-dev binutils-mingw-w64-x86-64
-    desktop-file-utils appstream dpkg-dev file valgrind lintian reuse groff devscripts)
+    desktop-file-utils appstream dpkg-dev file valgrind lintian reuse groff devscripts
+    orca speech-dispatcher speech-dispatcher-espeak-ng espeak-ng xdotool)
 
 usage() {
     echo "usage: $0 run|test" >&2

@@ -11,6 +11,7 @@
 #include <QStyle>
 #include <QTranslator>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -18,15 +19,25 @@ namespace {
 
 QStringList *s_startupMessages = nullptr;
 
-// Qt reports a missing display with warnings followed by qFatal(), which aborts and
-// leaves a core dump; hold the warnings back and turn the fatal one into a plain exit.
+// Qt reports a platform plugin that cannot start with warnings followed by qFatal(), which
+// aborts and leaves a core dump. Hold the warnings back; at the fatal one, say why in one
+// Bulgarian line (with Qt's own diagnosis when it is not simply a missing display) and exit.
 void handleStartupMessage(QtMsgType type, const QMessageLogContext &context, const QString &message)
 {
-    if (type == QtFatalMsg) {
-        std::fputs("tarvolin: нужен е графичен дисплей, за да се покаже прозорецът.\n", stderr);
-        std::_Exit(EXIT_FAILURE);
-    }
     s_startupMessages->append(qFormatLogMessage(type, context, message));
+    if (type != QtFatalMsg)
+        return;
+    const bool noDisplay = std::any_of(s_startupMessages->cbegin(), s_startupMessages->cend(),
+        [](const QString &held) { return held.contains(QLatin1String("connect to display")); });
+    if (noDisplay) {
+        std::fputs("tarvolin: нужен е графичен дисплей, за да се покаже прозорецът.\n", stderr);
+    } else {
+        std::fputs("tarvolin: приставката за графичната платформа на Qt не може да се зареди:\n",
+            stderr);
+        for (const QString &held : std::as_const(*s_startupMessages))
+            std::fprintf(stderr, "%s\n", qUtf8Printable(held));
+    }
+    std::_Exit(EXIT_FAILURE);
 }
 
 std::unique_ptr<QApplication> constructQuietly(int &argc, char **argv)

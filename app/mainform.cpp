@@ -54,6 +54,9 @@ MainForm::MainForm(QWidget *parent)
     for (std::size_t index = 0; index < m_command1.size(); ++index) {
         connect(m_command1[index], &QPushButton::clicked, this, [this, index] {
             tarvolin::OnActionButtonClick(static_cast<std::int16_t>(index), *this, *this);
+            m_ui->Announcement->announce(index == 0
+                    ? m_text2[0]->text()
+                    : QStringLiteral("Отметките и резултатът са изчистени."));
         });
     }
 }

@@ -22,7 +22,8 @@ class MainForm;
 
 // A click on "Изчисли" or "Изчисти" calls OnActionButtonClick() with the button's index.
 // The logic then reads the ticks and writes the answer through this window, which serves
-// as its volunteer panel and result box.
+// as its volunteer panel and result box. Then the announcer tells a screen reader what
+// came of the click, since the result box is away from the focus.
 class MainForm : public QWidget, private tarvolin::VolunteerPanel, private tarvolin::ResultBox {
     Q_OBJECT
 

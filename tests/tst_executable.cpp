@@ -72,7 +72,8 @@ class TestExecutable : public QObject {
 private slots:
     void initTestCase();
     void program_showsItsFixedWindowAndExitsCleanlyOnClose();
-    void program_withoutDisplay_saysSoInOneLine();
+    void program_thatCannotStart_saysWhy_data();
+    void program_thatCannotStart_saysWhy();
 
 private:
     QProcessEnvironment baseEnvironment() const;
@@ -164,22 +165,48 @@ void TestExecutable::program_showsItsFixedWindowAndExitsCleanlyOnClose()
     QCOMPARE(program.exitCode(), 0);
 }
 
-void TestExecutable::program_withoutDisplay_saysSoInOneLine()
+void TestExecutable::program_thatCannotStart_saysWhy_data()
 {
+    QTest::addColumn<QString>("platform");
+    QTest::addColumn<QString>("display");
+    QTest::addColumn<QString>("reason");
+    QTest::addColumn<QString>("detail");
+    const QString noDisplay = QStringLiteral("нужен е графичен дисплей");
+    const QString noPlugin = QStringLiteral("приставката за графичната платформа");
+    QTest::newRow("no display") << QString() << QString() << noDisplay << QString();
+    QTest::newRow("display not there") << QString() << ":9999" << noDisplay << QString();
+    QTest::newRow("xcb, no display") << "xcb" << QString() << noDisplay << QString();
+    QTest::newRow("unknown plugin") << "nosuchplatform" << ":0" << noPlugin << "nosuchplatform";
+}
+
+void TestExecutable::program_thatCannotStart_saysWhy()
+{
+    QFETCH(QString, platform);
+    QFETCH(QString, display);
+    QFETCH(QString, reason);
+    QFETCH(QString, detail);
     QProcessEnvironment environment = baseEnvironment();
     environment.remove("DISPLAY");
     environment.remove("WAYLAND_DISPLAY");
+    if (!display.isEmpty())
+        environment.insert("DISPLAY", display);
+    if (!platform.isEmpty())
+        environment.insert("QT_QPA_PLATFORM", platform);
     QProcess program;
     program.setProcessEnvironment(environment);
     program.start(m_program, {});
     QVERIFY(program.waitForFinished(10000));
 
+    // A plain exit, no abort: no core dump.
     QCOMPARE(program.exitStatus(), QProcess::NormalExit);
     QCOMPARE(program.exitCode(), 1);
     const QString error = QString::fromUtf8(program.readAllStandardError());
-    QCOMPARE(error.count(u'\n'), 1);
-    QVERIFY2(error.endsWith(u'\n') && error.contains(QStringLiteral("графичен дисплей")),
-        qPrintable(error));
+    const QStringList lines = error.split(u'\n', Qt::SkipEmptyParts);
+    QVERIFY2(!lines.isEmpty() && lines.first().contains(reason), qPrintable(error));
+    if (detail.isEmpty())
+        QCOMPARE(lines.size(), 1);
+    else
+        QVERIFY2(lines.size() > 1 && error.contains(detail), qPrintable(error));
     QCOMPARE(program.readAllStandardOutput(), QByteArray());
 }
 

@@ -4,31 +4,40 @@
 #include "application.h"
 #include "mainform.h"
 
+#include <QAbstractEventDispatcher>
 #include <QLabel>
-#include <QTimer>
 
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 
 // Starts either the program's window ("program") or the floor window ("floor": the least
-// any window of this program must show) and exits as soon as the first frame is on screen.
+// any window of this program must show) and exits once the first frame is on screen and
+// the event loop has nothing left to do, so that work deferred past the first paint counts.
 
 namespace {
 
-class FirstFrameExit : public QObject {
+class ExitWhenIdleAfterFirstFrame : public QObject {
 public:
-    using QObject::QObject;
+    ExitWhenIdleAfterFirstFrame()
+    {
+        connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock,
+            this, [this] {
+                if (m_painted)
+                    std::_Exit(EXIT_SUCCESS);
+            });
+    }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        // The window's own paint starts the first frame; the backing store is flushed
-        // before the event loop runs the queued exit.
         if (event->type() == QEvent::Paint)
-            QTimer::singleShot(0, [] { std::_Exit(EXIT_SUCCESS); });
+            m_painted = true;
         return QObject::eventFilter(watched, event);
     }
+
+private:
+    bool m_painted = false;
 };
 
 std::unique_ptr<QWidget> floorWindow()
@@ -49,8 +58,8 @@ int main(int argc, char *argv[])
     const auto app
         = floor ? std::make_unique<QApplication>(argc, argv) : createApplication(argc, argv);
     const std::unique_ptr<QWidget> window = floor ? floorWindow() : std::make_unique<MainForm>();
-    FirstFrameExit exitOnFirstFrame;
-    window->installEventFilter(&exitOnFirstFrame);
+    ExitWhenIdleAfterFirstFrame exitWhenIdle;
+    window->installEventFilter(&exitWhenIdle);
     window->show();
     return app->exec();
 }

@@ -17,7 +17,7 @@ starts_and_closes=$3
 id=example.mersodal.Tarvolin
 for tool in desktop-file-validate appstreamcli groff cpack dpkg-deb lintian hardening-check \
     apt-get reuse; do
-    command -v "$tool" >/dev/null || { echo "packaging: skipped, $tool is not installed"; exit 77; }
+    command -v "$tool" >/dev/null || { echo "packaging: skipped, $tool not found"; exit 77; }
 done
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

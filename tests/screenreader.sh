@@ -15,7 +15,7 @@ if pgrep -x orca >/dev/null; then
     exit 77
 fi
 for tool in orca speech-dispatcher Xvfb xdotool dbus-run-session; do
-    command -v "$tool" >/dev/null || { echo "screenreader: skipped, $tool is not installed"; exit 77; }
+    command -v "$tool" >/dev/null || { echo "screenreader: skipped, $tool not found"; exit 77; }
 done
 
 work=$(mktemp -d)

@@ -4,6 +4,7 @@
 #include "application.h"
 
 #include "buildinfo.h"
+#include "embeddedimage.h"
 
 #include <QIcon>
 #include <QLibraryInfo>
@@ -65,9 +66,8 @@ std::unique_ptr<QApplication> createApplication(int &argc, char **argv)
 
     QIcon icon;
     for (int size : { 16, 32, 48, 64 }) {
-        icon.addFile(
-            QStringLiteral(":/generated/hicolor/%1x%1/apps/" TARVOLIN_APP_ID ".png").arg(size),
-            QSize(size, size));
+        icon.addPixmap(QPixmap::fromImage(embeddedImage(
+            QStringLiteral(":/generated/hicolor/%1x%1/apps/" TARVOLIN_APP_ID ".raw").arg(size))));
     }
     QApplication::setWindowIcon(icon);
 

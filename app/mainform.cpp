@@ -4,6 +4,7 @@
 #include "mainform.h"
 
 #include "buildinfo.h"
+#include "embeddedimage.h"
 #include "ui_mainform.h"
 
 #include <QFile>
@@ -30,7 +31,15 @@ MainForm::MainForm(QWidget *parent)
     : QWidget(parent)
     , m_ui(std::make_unique<Ui::MainForm>())
 {
+    // A line edit lays out its empty text in the application's font while it is built, before
+    // the form's font reaches it. Lending the application the form's font meanwhile spares
+    // start-up a second font that nothing shows; menus and the rest keep the desktop's.
+    const QFont formFont(QStringLiteral("Times New Roman"), 12);
+    const QFont desktopFont = QGuiApplication::font();
+    QGuiApplication::setFont(formFont);
     m_ui->setupUi(this);
+    QGuiApplication::setFont(desktopFont);
+    Q_ASSERT(font() == formFont);
     m_check1 = { m_ui->Check1_0, m_ui->Check1_1, m_ui->Check1_2, m_ui->Check1_3, m_ui->Check1_4,
         m_ui->Check1_5, m_ui->Check1_6, m_ui->Check1_7, m_ui->Check1_8 };
     m_command1 = { m_ui->Command1_0, m_ui->Command1_1 };
@@ -44,11 +53,13 @@ MainForm::MainForm(QWidget *parent)
     setGeometry(QStyle::alignedRect(
         Qt::LeftToRight, Qt::AlignCenter, size(), screen()->availableGeometry()));
 
-    m_text1[0]->setPlainText(statementText());
-    // The @2x file carries its device pixel ratio, so both draw at 220 x 167.
-    m_ui->Picture1->setPixmap(
-        QPixmap(devicePixelRatioF() > 1 ? QStringLiteral(":/generated/illustration@2x.jpg")
-                                        : QStringLiteral(":/generated/illustration.jpg")));
+    m_text1[0]->document()->setPlainText(statementText());
+    // Both pictures draw at 220 x 167; on a high-DPI screen with twice the pixels.
+    QPixmap illustration = QPixmap::fromImage(embeddedImage(devicePixelRatioF() > 1
+            ? QStringLiteral(":/generated/illustration@2x.raw")
+            : QStringLiteral(":/generated/illustration.raw")));
+    illustration.setDevicePixelRatio(illustration.width() / 220.0);
+    m_ui->Picture1->setPixmap(illustration);
     m_text1[0]->setFocus();
 
     for (std::size_t index = 0; index < m_command1.size(); ++index) {

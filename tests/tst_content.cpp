@@ -47,7 +47,7 @@ private slots:
     void statement_showsSixParagraphsAndReachesTheTaskByScrolling();
     void illustration_isABaselineJfifJpegAt96Dpi_data();
     void illustration_isABaselineJfifJpegAt96Dpi();
-    void illustration_fillsThePictureBoxInsideItsBorder();
+    void illustration_isTheShippedJpegPixelForPixel();
     void icon_hasThe256Colour32PixelImageFirst();
     void icon_isTheWindowIconAtEverySize();
 
@@ -110,8 +110,9 @@ void TestContent::illustration_isABaselineJfifJpegAt96Dpi_data()
 {
     QTest::addColumn<QString>("path");
     QTest::addColumn<QSize>("size");
-    QTest::newRow("1x") << ":/generated/illustration.jpg" << QSize(220, 167);
-    QTest::newRow("2x") << ":/generated/illustration@2x.jpg" << QSize(440, 334);
+    QTest::newRow("1x") << QFINDTESTDATA("../resources/generated/illustration.jpg") << QSize(220, 167);
+    QTest::newRow("2x") << QFINDTESTDATA("../resources/generated/illustration@2x.jpg")
+                        << QSize(440, 334);
 }
 
 void TestContent::illustration_isABaselineJfifJpegAt96Dpi()
@@ -143,13 +144,19 @@ void TestContent::illustration_isABaselineJfifJpegAt96Dpi()
     QCOMPARE(reader.read().size(), size);
 }
 
-void TestContent::illustration_fillsThePictureBoxInsideItsBorder()
+void TestContent::illustration_isTheShippedJpegPixelForPixel()
 {
     QVERIFY(QImageReader::supportedImageFormats().contains("jpeg"));
     auto *picture = m_window->findChild<QLabel *>("Picture1");
     QVERIFY(picture);
     const QPixmap pixmap = picture->pixmap();
     QVERIFY(!pixmap.isNull());
+    // The build embeds the shipped JPEG decoded; the window must show exactly that.
+    const QImage shipped(m_window->devicePixelRatioF() > 1
+            ? QFINDTESTDATA("../resources/generated/illustration@2x.jpg")
+            : QFINDTESTDATA("../resources/generated/illustration.jpg"));
+    QCOMPARE(pixmap.toImage().convertToFormat(QImage::Format_RGB32),
+        shipped.convertToFormat(QImage::Format_RGB32));
     QCOMPARE(pixmap.deviceIndependentSize().toSize(), QSize(220, 167));
     QCOMPARE(pixmap.width(), m_window->devicePixelRatioF() > 1 ? 440 : 220);
     QCOMPARE(picture->frameShadow(), QFrame::Sunken);
@@ -177,8 +184,13 @@ void TestContent::icon_isTheWindowIconAtEverySize()
     const QIcon icon = m_window->windowIcon();
     QCOMPARE(
         icon.availableSizes(), QList<QSize>({ { 16, 16 }, { 32, 32 }, { 48, 48 }, { 64, 64 } }));
-    for (const QSize &size : icon.availableSizes())
-        QCOMPARE(icon.pixmap(size, 1.0).size(), size);
+    for (const QSize &size : icon.availableSizes()) {
+        const QImage shipped(QFINDTESTDATA(
+            QStringLiteral("../resources/generated/hicolor/%1x%1/apps/example.mersodal.Tarvolin.png")
+                .arg(size.width())));
+        QCOMPARE(icon.pixmap(size, 1.0).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied),
+            shipped.convertToFormat(QImage::Format_ARGB32_Premultiplied));
+    }
 }
 
 TARVOLIN_WIDGET_TEST_MAIN(TestContent)

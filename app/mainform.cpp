@@ -5,6 +5,7 @@
 
 #include "buildinfo.h"
 #include "embeddedimage.h"
+#include "readonlylineaccessible.h"
 #include "ui_mainform.h"
 
 #include <QFile>
@@ -31,6 +32,8 @@ MainForm::MainForm(QWidget *parent)
     : QWidget(parent)
     , m_ui(std::make_unique<Ui::MainForm>())
 {
+    QAccessible::installFactory(ReadOnlyLineAccessible::factory);
+
     // A line edit lays out its empty text in the application's font while it is built, before
     // the form's font reaches it. Lending the application the form's font meanwhile spares
     // start-up a second font that nothing shows; menus and the rest keep the desktop's.

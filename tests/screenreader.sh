@@ -80,7 +80,7 @@ import re, sys
 expected = ["Дегустатор I", "checked"] + [f"Дегустатор {n}" for n in
     "II III IV V VI VII VIII".split()] + ["Изчисли", "1", "1", "Изчисти",
     "Отметките и резултатът са изчистени.", "Изчисли", "Грешни данни!", "Изчисти",
-    "Дегустатор IX", "Грешни данни!", "Грешни данни!"]
+    "Дегустатор IX", "Грешни данни! selected", "Грешни данни!"]
 times = [line.split(" ", 1)[0] for line in open(sys.argv[1]).read().splitlines()]
 speech = re.findall(r"^(\d\d:\d\d:\d\d\.\d+) - SPEECH OUTPUT: '(.*)'\{",
     open(sys.argv[2], encoding="utf-8", errors="replace").read(), re.MULTILINE)

@@ -460,6 +460,11 @@ void TestMainForm::accessibility_announcesWhatEachClickDid()
         = QAccessible::queryAccessibleInterface(control<QLineEdit>("Text2_0"));
     QCOMPARE(result->text(QAccessible::Value), kMessage);
     QCOMPARE(result->text(QAccessible::Name), QStringLiteral("Съмнения за номер"));
+    // One run of attributes over the whole text, or Orca drops its last character.
+    int start = -1, end = -1;
+    result->textInterface()->attributes(3, &start, &end);
+    QCOMPARE(QList<int>({ start, end }), QList<int>({ 0, int(kMessage.size()) }));
+    QVERIFY(result->state().readOnly);
 }
 
 TARVOLIN_WIDGET_TEST_MAIN(TestMainForm)

@@ -82,7 +82,7 @@ expected = ["Дегустатор I", "checked"] + [f"Дегустатор {n}" 
     "Отметките и резултатът са изчистени.", "Изчисли", "Грешни данни!", "Изчисти",
     "Дегустатор IX", "Грешни данни! selected", "Грешни данни!"]
 times = [line.split(" ", 1)[0] for line in open(sys.argv[1]).read().splitlines()]
-speech = re.findall(r"^(\d\d:\d\d:\d\d\.\d+) - SPEECH OUTPUT: '(.*)'\{",
+speech = re.findall(r"^(\d\d:\d\d:\d\d\.\d+) - SPEECH OUTPUT: '(.*)' ?\{",
     open(sys.argv[2], encoding="utf-8", errors="replace").read(), re.MULTILINE)
 failures = 0
 for step, (key, phrase) in enumerate(zip(sys.argv[3:], expected)):

@@ -56,6 +56,8 @@ MainForm::MainForm(QWidget *parent)
     setGeometry(QStyle::alignedRect(
         Qt::LeftToRight, Qt::AlignCenter, size(), screen()->availableGeometry()));
 
+    // Straight into the document: the box's own setPlainText() would lay out a paragraph for
+    // its cursor now, and again once the box has its final width.
     m_text1[0]->document()->setPlainText(statementText());
     // Both pictures draw at 220 x 167; on a high-DPI screen with twice the pixels.
     QPixmap illustration = QPixmap::fromImage(embeddedImage(devicePixelRatioF() > 1

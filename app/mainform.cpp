@@ -59,11 +59,12 @@ MainForm::MainForm(QWidget *parent)
     // Straight into the document: the box's own setPlainText() would lay out a paragraph for
     // its cursor now, and again once the box has its final width.
     m_text1[0]->document()->setPlainText(statementText());
-    // Both pictures draw at 220 x 167; on a high-DPI screen with twice the pixels.
+    // Either picture fills the box inside its frame; on a high-DPI screen with more pixels.
     QPixmap illustration = QPixmap::fromImage(embeddedImage(devicePixelRatioF() > 1
             ? QStringLiteral(":/generated/illustration@2x.raw")
             : QStringLiteral(":/generated/illustration.raw")));
-    illustration.setDevicePixelRatio(illustration.width() / 220.0);
+    illustration.setDevicePixelRatio(
+        qreal(illustration.width()) / m_ui->Picture1->contentsRect().width());
     m_ui->Picture1->setPixmap(illustration);
     m_text1[0]->setFocus();
 

@@ -56,12 +56,7 @@ mount --bind /dev/pts "$root/dev/pts"
 cp /etc/resolv.conf "$root/etc/resolv.conf"
 
 rm -rf "$root/src"
-mkdir "$root/src"
-if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
-    git ls-files -z --cached --others --exclude-standard | tar -cf - --null -T - | tar -xf - -C "$root/src"
-else
-    tar -cf - --exclude=./build . | tar -xf - -C "$root/src"
-fi
+tests/copysource.sh . "$root/src"
 
 start=$SECONDS
 chroot "$root" /usr/bin/env -i HOME=/root PATH=/usr/sbin:/usr/bin:/sbin:/bin LANG=C.UTF-8 \

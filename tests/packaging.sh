@@ -32,17 +32,6 @@ run_program_test() {
         "$starts_and_closes" >"$work/run.log" 2>&1 || { cat "$work/run.log"; fail "$1 did not start and close cleanly"; }
 }
 
-# What a clone holds, or all of an unpacked tarball but its build folder.
-copy_source() {
-    mkdir -p "$1"
-    if git -C "$source_dir" rev-parse --is-inside-work-tree >/dev/null 2>&1; then
-        git -C "$source_dir" ls-files -z --cached --others --exclude-standard \
-            | (cd "$source_dir" && tar -cf - --null --ignore-failed-read -T -) | tar -xf - -C "$1"
-    else
-        tar -C "$source_dir" -cf - --exclude=./build . | tar -xf - -C "$1"
-    fi
-}
-
 release_deb() {
     (cd "$1" && cmake --preset release >/dev/null && cmake --build --preset release --target deb >/dev/null) \
         || fail "the release build or its .deb failed in $1"
@@ -67,8 +56,8 @@ for page in man1/tarvolin.1.gz bg/man1/tarvolin.1.gz; do
 done
 run_program_test "$prefix/bin/tarvolin"
 
-copy_source "$work/first-copy"
-copy_source "$work/second/copy-of-tarvolin"
+"$(dirname "$0")/copysource.sh" "$source_dir" "$work/first-copy"
+"$(dirname "$0")/copysource.sh" "$source_dir" "$work/second/copy-of-tarvolin"
 find "$work/second" -exec touch -h -d '2001-02-03 04:05:06' {} +
 first_deb=$(umask 022 && release_deb "$work/first-copy")
 second_deb=$(umask 077 && release_deb "$work/second/copy-of-tarvolin")

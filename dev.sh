@@ -4,7 +4,9 @@
 #
 # Installs whatever Debian packages are missing, builds, and then either starts
 # the program (./dev.sh run) or runs every test (./dev.sh test), in a debug build
-# and again under AddressSanitizer and UndefinedBehaviorSanitizer.
+# and again under AddressSanitizer and UndefinedBehaviorSanitizer. ./dev.sh windows
+# cross-builds Tarvolin.exe, its tests and its release files for Windows instead, against a
+# static Qt that packaging/windows/qt.sh builds once from Debian's source.
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -13,9 +15,11 @@ build_packages=(cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins qt6-translati
 test_packages=(qt6-base-private-dev xvfb xauth libx11-dev libxcb1-dev binutils-mingw-w64-x86-64
     desktop-file-utils appstream dpkg-dev file valgrind lintian reuse groff devscripts
     orca speech-dispatcher speech-dispatcher-espeak-ng espeak-ng xdotool)
+windows_packages=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 qt6-base-dev-tools dpkg-dev
+    nsis wine wine64 xvfb xauth icoutils libimage-exiftool-perl zip unzip imagemagick)
 
 usage() {
-    echo "usage: $0 run|test" >&2
+    echo "usage: $0 run|test|windows" >&2
     exit 2
 }
 
@@ -71,6 +75,12 @@ test)
         build "$preset" -DTARVOLIN_WARNINGS_AS_ERRORS="${CI:+ON}"
         ctest --preset "$preset"
     done
+    ;;
+windows)
+    install_missing "${build_packages[@]}" "${windows_packages[@]}"
+    qt=$(packaging/windows/qt.sh)
+    build windows -DCMAKE_PREFIX_PATH="$qt" -DTARVOLIN_WARNINGS_AS_ERRORS="${CI:+ON}"
+    cmake --build --preset windows --target zip installer
     ;;
 *)
     usage

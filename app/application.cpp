@@ -77,9 +77,16 @@ std::unique_ptr<QApplication> createApplication(int &argc, char **argv)
     QStyle *style = QApplication::setStyle(QStringLiteral("Windows"));
     QApplication::setPalette(style->standardPalette());
 
+    // Qt's own texts (the context menus): Windows has no system copy, so a Windows
+    // build carries one.
     auto *translator = new QTranslator(app.get());
-    if (translator->load(QLocale(QLocale::Bulgarian), QStringLiteral("qtbase"), QStringLiteral("_"),
-            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(translator);
+    const QLocale bulgarian(QLocale::Bulgarian);
+    for (const QString &folder :
+        { QStringLiteral(":/i18n"), QLibraryInfo::path(QLibraryInfo::TranslationsPath) }) {
+        if (translator->load(bulgarian, QStringLiteral("qtbase"), QStringLiteral("_"), folder)) {
+            QApplication::installTranslator(translator);
+            break;
+        }
+    }
     return app;
 }

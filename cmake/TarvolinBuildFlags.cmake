@@ -29,6 +29,17 @@ if(CMAKE_EXE_LINKER_FLAGS STREQUAL "" AND NOT DEFINED ENV{LDFLAGS} AND NOT APPLE
     add_link_options($<${optimised}:LINKER:-z,relro> $<${optimised}:LINKER:-z,now>)
 endif()
 
+if(MINGW)
+    # MinGW's stack protector and fortified functions live in libssp, which the flag links.
+    # PE has no RELRO or PIE: address randomisation (64-bit) and no-execute data instead.
+    # The program is one static file: unused code is dropped, and release builds stripped.
+    # A PE file carries its link time unless told not to, which no rebuild could match.
+    add_compile_options(-ffunction-sections -fdata-sections)
+    add_link_options($<${optimised}:-fstack-protector-strong>
+        LINKER:--dynamicbase LINKER:--nxcompat LINKER:--high-entropy-va
+        LINKER:--gc-sections $<$<CONFIG:Release,MinSizeRel>:-s> LINKER:--no-insert-timestamp)
+endif()
+
 # Reproducible builds: no build paths in the objects, and rcc (like every custom command)
 # stamps resources with the release date instead of the files' modification times.
 add_compile_options(-ffile-prefix-map=${PROJECT_BINARY_DIR}/=

@@ -1,0 +1,53 @@
+# SPDX-FileCopyrightText: 2026 The Tarvolin authors
+# SPDX-License-Identifier: GPL-3.0-or-later
+
+# Writes an .ico file as resource statements: icon group 1 with its images numbered from
+# 30001, as the program always numbered them. (windres's ICON statement numbers from 1.)
+function(tarvolin_icon_resource ico variable)
+    file(READ ${ico} hex HEX)
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${ico})
+    # A little-endian number of the given bytes at a byte offset of the file.
+    macro(read_number out offset bytes)
+        math(EXPR at "2 * (${offset})")
+        math(EXPR length "2 * ${bytes}")
+        string(SUBSTRING ${hex} ${at} ${length} digits)
+        string(REGEX REPLACE "(..)(..)(..)(..)" "\\4\\3\\2\\1" digits ${digits})
+        string(REGEX REPLACE "^(..)(..)$" "\\2\\1" digits ${digits})
+        math(EXPR ${out} "0x${digits}")
+    endmacro()
+
+    read_number(count 4 2)
+    set(group "1 14\nBEGIN\n    0, 1, ${count}")
+    set(images "")
+    math(EXPR last "${count} - 1")
+    foreach(index RANGE ${last})
+        math(EXPR entry "6 + 16 * ${index}")
+        math(EXPR id "30001 + ${index}")
+        read_number(size "${entry} + 8" 4)
+        read_number(offset "${entry} + 12" 4)
+        # Raw data is written in 16-bit words: an image of odd size gets a zero byte more.
+        math(EXPR at "2 * ${offset}")
+        math(EXPR length "2 * ${size}")
+        string(SUBSTRING ${hex} ${at} ${length} data)
+        if(size MATCHES "[13579]$")
+            string(APPEND data 00)
+            math(EXPR size "${size} + 1")
+        endif()
+        string(REGEX REPLACE "(..)(..)" "0x\\2\\1, " data ${data})
+        string(REPEAT "0x...., " 12 line)
+        string(REGEX REPLACE "(${line})" "\\1\n    " data ${data})
+        string(REPLACE " \n" "\n" data ${data})
+        string(REGEX REPLACE ", $" "" data ${data})
+        string(APPEND images "${id} 3\nBEGIN\n    ${data}\nEND\n\n")
+        # The group's entry: the .ico's width and height, colours, planes and bits, as
+        # words, then the size and the id.
+        set(words "")
+        foreach(field_offset 0 2 4 6)
+            read_number(value "${entry} + ${field_offset}" 2)
+            list(APPEND words ${value})
+        endforeach()
+        string(JOIN ", " words ${words})
+        string(APPEND group ",\n    ${words}, ${size}L, ${id}")
+    endforeach()
+    set(${variable} "${images}${group}\nEND" PARENT_SCOPE)
+endfunction()

@@ -46,7 +46,7 @@ awk '
     { pending = 0 }
     END {
         for (name in bytes) printf "  %8.0f  %5.1f %%  %s\n", bytes[name] / 1024, 100 * bytes[name] / total, name | "sort -rn"
-    }' "$work/Tarvolin.map" | head -n 16
+    }' "$work/Tarvolin.map"
 
 wine wineboot --init >/dev/null 2>&1
 wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Times New Roman' /t REG_SZ \

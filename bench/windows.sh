@@ -52,7 +52,7 @@ wine wineboot --init >/dev/null 2>&1
 wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Times New Roman' /t REG_SZ \
     /d 'Liberation Serif' /f >/dev/null 2>&1
 wineserver -w
-probe=$build/bench/startupprobe.exe
+probe=$build/startupprobe.exe
 runs=${1:-15}
 wine "$probe" floor >/dev/null 2>&1   # the first start of a prefix pays for more
 for ((run = 0; run < runs; run++)); do

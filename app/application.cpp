@@ -78,11 +78,11 @@ std::unique_ptr<QApplication> createApplication(int &argc, char **argv)
     QApplication::setPalette(style->standardPalette());
 
     // Qt's own texts (the context menus): Windows has no system copy, so a Windows
-    // build carries one.
+    // build carries one, looked for only where the system has none.
     auto *translator = new QTranslator(app.get());
     const QLocale bulgarian(QLocale::Bulgarian);
     for (const QString &folder :
-        { QStringLiteral(":/i18n"), QLibraryInfo::path(QLibraryInfo::TranslationsPath) }) {
+        { QLibraryInfo::path(QLibraryInfo::TranslationsPath), QStringLiteral(":/i18n") }) {
         if (translator->load(bulgarian, QStringLiteral("qtbase"), QStringLiteral("_"), folder)) {
             QApplication::installTranslator(translator);
             break;

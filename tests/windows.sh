@@ -27,6 +27,9 @@ fi
 
 work=$(mktemp -d)
 export WINEPREFIX=$work/wine WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml='
+# Wine passes no QT_ variable through unprefixed; this one sends Qt's messages and test logs
+# to stderr and stdout rather than to the debugger.
+export WINEQT_FORCE_STDERR_LOGGING=1
 cleanup() {
     wineserver -k 2>/dev/null || true
     rm -rf "$work"

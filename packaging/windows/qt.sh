@@ -18,8 +18,6 @@ options=(
     -DCMAKE_BUILD_TYPE=Release
     -DBUILD_SHARED_LIBS=OFF
     -DFEATURE_optimize_size=ON
-    "-DCMAKE_C_FLAGS=-ffunction-sections -fdata-sections"
-    "-DCMAKE_CXX_FLAGS=-ffunction-sections -fdata-sections"
     -DQT_BUILD_EXAMPLES=OFF
     -DQT_BUILD_TESTS=OFF
     -DFEATURE_network=OFF
@@ -50,8 +48,12 @@ options=(
     -DFEATURE_system_png=OFF
 )
 
+# Compiler flags go in through the environment, with the build folder mapped out of the
+# file names Qt keeps, so that a rebuild of this Qt gives the same program.
+flags="-ffunction-sections -fdata-sections"
+
 if [ "${1:-}" = --options ]; then
-    printf '%s\n' "${options[@]}"
+    printf '%s\n' "CFLAGS and CXXFLAGS: $flags" "${options[@]}"
     exit 0
 fi
 if ((EUID != 0)); then
@@ -66,7 +68,7 @@ fail() {
 # The host's moc, rcc and uic generate the code, so the Windows Qt must be their version.
 version=$(dpkg-query -W -f='${Version}' qt6-base-dev-tools 2>/dev/null) \
     || fail "qt6-base-dev-tools is not installed (./dev.sh windows installs it)"
-key=$( (printf '%s\n' "$version" "${options[@]}" && cat "$toolchain") | sha256sum | cut -c1-12)
+key=$( (printf '%s\n' "$version" "$flags" "${options[@]}" && cat "$toolchain") | sha256sum | cut -c1-12)
 prefix=$cache/qt6-base-$version-$key
 if [ -e "$prefix/.tarvolin-complete" ]; then
     echo "$prefix"
@@ -109,7 +111,8 @@ step "source download of qt6-base $version from $uri" fetch_source
 qtbase=$(find "$work/src" -mindepth 1 -maxdepth 1 -type d -name 'qt6-base-*')
 [ -d "$qtbase" ] || fail "source download left no qt6-base folder"
 
-step "configure" cmake -S "$qtbase" -B "$work/build" -G Ninja \
+step "configure" env CFLAGS="$flags -ffile-prefix-map=$work/=" CXXFLAGS="$flags -ffile-prefix-map=$work/=" \
+    cmake -S "$qtbase" -B "$work/build" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_INSTALL_PREFIX="$prefix" \
     -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake "${options[@]}"
 step "build ($(date +%H:%M); about a quarter of an hour on two cores)" cmake --build "$work/build"
@@ -117,7 +120,8 @@ rm -rf "$cache"/qt6-base-*
 step "install into $prefix" cmake --install "$work/build"
 # What a release names as the source of the Qt inside it, and how that Qt was configured.
 printf '%s\n' "Debian's qt6-base source package, version $version" \
-    "configured with the MinGW-w64 toolchain file cmake/mingw-w64-x86_64.cmake and:" \
+    "configured with the MinGW-w64 toolchain file cmake/mingw-w64-x86_64.cmake, compiler flags" \
+    "$flags (and the build folder mapped out of file names), and:" \
     "${options[@]}" >"$prefix/tarvolin-qt-source.txt"
 touch "$prefix/.tarvolin-complete"
 echo "$prefix"

@@ -17,7 +17,6 @@ if [ -z "${TARVOLIN_BENCH_XVFB:-}" ]; then
         --server-args='-screen 0 1280x1024x24' "$0" "$@"
 fi
 work=$(mktemp -d)
-export WINEPREFIX=$work/wine WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml='
 trap 'wineserver -k 2>/dev/null; rm -rf "$work"' EXIT
 
 # The program's own link, again, with a map and without stripping.
@@ -48,10 +47,7 @@ awk '
         for (name in bytes) printf "  %8.0f  %5.1f %%  %s\n", bytes[name] / 1024, 100 * bytes[name] / total, name | "sort -rn"
     }' "$work/Tarvolin.map"
 
-wine wineboot --init >/dev/null 2>&1
-wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Times New Roman' /t REG_SZ \
-    /d 'Liberation Serif' /f >/dev/null 2>&1
-wineserver -w
+source tests/wineprefix.sh "$work/wine"
 probe=$build/startupprobe.exe
 runs=${1:-15}
 wine "$probe" floor >/dev/null 2>&1   # the first start of a prefix pays for more

@@ -3,8 +3,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 #
 # Builds the Windows program, its tests and its release files (./dev.sh windows), then, on
-# a private X server and in a fresh Wine prefix whose Times New Roman is Liberation Serif
-# (its metric twin, as Wine has no Times New Roman):
+# a private X server and in a fresh Wine prefix (tests/wineprefix.sh):
 #  - runs the Windows test suites under Wine at 96 dpi, and the window tests again at 144;
 #  - reads the imports, security flags, icon and version information back from outside;
 #  - starts the program from the portable ZIP, and installs, upgrades and uninstalls it
@@ -26,33 +25,19 @@ if [ -z "${TARVOLIN_UNDER_XVFB:-}" ]; then
 fi
 
 work=$(mktemp -d)
-export WINEPREFIX=$work/wine WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml='
-# Wine passes no QT_ variable through unprefixed; this one sends Qt's messages and test logs
-# to stderr and stdout rather than to the debugger.
-export WINEQT_FORCE_STDERR_LOGGING=1
 cleanup() {
     wineserver -k 2>/dev/null || true
     rm -rf "$work"
 }
 trap cleanup EXIT
 start=$SECONDS
-
-wine wineboot --init >"$work/wineboot.log" 2>&1 || { cat "$work/wineboot.log"; fail "wineboot"; }
-registry() {
-    wine reg add "$1" /v "$2" /t "$3" /d "$4" /f >/dev/null 2>&1 || fail "wine reg add $1 $2"
-}
-registry 'HKCU\Software\Wine\Fonts\Replacements' 'Times New Roman' REG_SZ 'Liberation Serif'
-# Wine draws the caption and frame itself, as Windows does, with no X window manager.
-registry 'HKCU\Software\Wine\X11 Driver' Managed REG_SZ N
-wineserver -w
+source tests/wineprefix.sh "$work/wine"
 
 ctest --preset windows || fail "the Windows test suites failed under Wine at 96 dpi"
-registry 'HKCU\Control Panel\Desktop' LogPixels REG_DWORD 144
-wineserver -w
+wine_registry 'HKCU\Control Panel\Desktop' LogPixels REG_DWORD 144
 ctest --preset windows -R '^(tst_mainform|tst_content|tst_winexecutable)$' \
     || fail "the window tests failed under Wine at 144 dpi"
-registry 'HKCU\Control Panel\Desktop' LogPixels REG_DWORD 96
-wineserver -w
+wine_registry 'HKCU\Control Panel\Desktop' LogPixels REG_DWORD 96
 
 exe=$build/Tarvolin.exe
 x86_64-w64-mingw32-objdump -p "$exe" >"$work/objdump.txt"

@@ -60,68 +60,15 @@ if ((EUID != 0)); then
     exec sudo --preserve-env=TARVOLIN_QT_CACHE "$0" "$@"
 fi
 
-fail() {
-    echo "qt.sh: $*" >&2
-    exit 1
+source "$source_dir/packaging/qtbuild.sh"
+command -v x86_64-w64-mingw32-g++-posix >/dev/null \
+    || fail "x86_64-w64-mingw32-g++-posix is not installed (./dev.sh windows installs it)"
+
+qt_configure() {
+    env CFLAGS="$flags -ffile-prefix-map=$work/=" CXXFLAGS="$flags -ffile-prefix-map=$work/=" \
+        cmake -S "$1" -B "$2" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_INSTALL_PREFIX="$3" \
+        -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake "${options[@]}"
 }
-
-# The host's moc, rcc and uic generate the code, so the Windows Qt must be their version.
-version=$(dpkg-query -W -f='${Version}' qt6-base-dev-tools 2>/dev/null) \
-    || fail "qt6-base-dev-tools is not installed (./dev.sh windows installs it)"
-key=$( (printf '%s\n' "$version" "$flags" "${options[@]}" && cat "$toolchain") | sha256sum | cut -c1-12)
-prefix=$cache/qt6-base-$version-$key
-if [ -e "$prefix/.tarvolin-complete" ]; then
-    echo "$prefix"
-    exit 0
-fi
-for tool in x86_64-w64-mingw32-g++-posix cmake ninja dpkg-source; do
-    command -v "$tool" >/dev/null || fail "$tool is not installed (./dev.sh windows installs it)"
-done
-
-work=$(mktemp -d /var/tmp/tarvolin-qt.XXXXXX)
-trap 'rm -rf "$work"' EXIT
-log=$work/log
-step() {
-    local what=$1
-    shift
-    echo "qt.sh: $what" >&2
-    "$@" >>"$log" 2>&1 || { tail -n 60 "$log" >&2; fail "$what failed; the end of its log is above"; }
-}
-
-# The source from this machine's own archive, checked by apt against its signed index.
-sources=/etc/apt/sources.list.d/debian.sources
-uri=$(sed -n 's/^URIs:[[:space:]]*//p' "$sources" 2>/dev/null | head -n1)
-suites=$(sed -n 's/^Suites:[[:space:]]*//p' "$sources" 2>/dev/null | head -n1)
-keyring=$(sed -n 's/^Signed-By:[[:space:]]*//p' "$sources" 2>/dev/null | head -n1)
-if [ -z "$uri" ]; then
-    read -r uri suites < <(awk '$1 == "deb" && $0 !~ /security/ { print $2, $3; exit }' /etc/apt/sources.list)
-fi
-[ -n "$uri" ] || fail "no Debian archive found in $sources or /etc/apt/sources.list"
-mkdir -p "$work/apt/lists/partial" "$work/apt/parts" "$work/src"
-for suite in $suites; do
-    echo "deb-src [signed-by=${keyring:-/usr/share/keyrings/debian-archive-keyring.gpg}] $uri $suite main"
-done >"$work/apt/sources.list"
-apt_options=(-o Dir::Etc::SourceList="$work/apt/sources.list" -o Dir::Etc::SourceParts="$work/apt/parts"
-    -o Dir::State::Lists="$work/apt/lists" -o APT::Sandbox::User=root)
-fetch_source() {
-    apt-get "${apt_options[@]}" update \
-        && (cd "$work/src" && apt-get "${apt_options[@]}" source "qt6-base=$version")
-}
-step "source download of qt6-base $version from $uri" fetch_source
-qtbase=$(find "$work/src" -mindepth 1 -maxdepth 1 -type d -name 'qt6-base-*')
-[ -d "$qtbase" ] || fail "source download left no qt6-base folder"
-
-step "configure" env CFLAGS="$flags -ffile-prefix-map=$work/=" CXXFLAGS="$flags -ffile-prefix-map=$work/=" \
-    cmake -S "$qtbase" -B "$work/build" -G Ninja \
-    -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_INSTALL_PREFIX="$prefix" \
-    -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake "${options[@]}"
-step "build ($(date +%H:%M); about a quarter of an hour on two cores)" cmake --build "$work/build"
-rm -rf "$cache"/qt6-base-*
-step "install into $prefix" cmake --install "$work/build"
-# What a release names as the source of the Qt inside it, and how that Qt was configured.
-printf '%s\n' "Debian's qt6-base source package, version $version" \
+(printf '%s\n' "$flags" "${options[@]}" && cat "$toolchain") | qt_build_cached "$(printf '%s\n' \
     "configured with the MinGW-w64 toolchain file cmake/mingw-w64-x86_64.cmake, compiler flags" \
-    "$flags (and the build folder mapped out of file names), and:" \
-    "${options[@]}" >"$prefix/tarvolin-qt-source.txt"
-touch "$prefix/.tarvolin-complete"
-echo "$prefix"
+    "$flags (and the build folder mapped out of file names), and:" "${options[@]}")"

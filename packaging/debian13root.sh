@@ -1,0 +1,59 @@
+# SPDX-FileCopyrightText: 2026 The Tarvolin authors
+# SPDX-License-Identifier: GPL-3.0-or-later
+#
+# Sourced, as root, by the scripts that work in a minimal Debian 13 (trixie) root made from
+# the Debian archive this machine already uses: tests/debian13.sh and packaging/web/build.sh.
+# The root is cached, so only the first run makes it. enter_debian13 DEST mounts what the
+# root needs until the script exits and copies the source into DEST inside it, as a fresh
+# clone has it; in_debian13 COMMAND runs a shell command there with a clean environment.
+debian13_root=${TARVOLIN_TRIXIE_ROOT:-/var/cache/tarvolin/trixie}
+
+debian13_fail() {
+    echo "debian13: $*" >&2
+    exit 1
+}
+
+# The first deb line that is not the security archive.
+debian13_archive() {
+    local uri
+    uri=$(sed -n 's/^URIs:[[:space:]]*//p' /etc/apt/sources.list.d/debian.sources 2>/dev/null | head -n1)
+    [ -n "$uri" ] || uri=$(awk '$1 == "deb" && $2 !~ /security/ { print $2; exit }' \
+        /etc/apt/sources.list 2>/dev/null)
+    echo "${uri:-http://deb.debian.org/debian}"
+}
+
+debian13_unmount() {
+    local mount
+    for mount in dev/pts dev proc; do
+        mountpoint -q "$debian13_root/$mount" && umount -l "$debian13_root/$mount"
+    done
+    return 0
+}
+
+enter_debian13() {
+    local source_dir=$PWD dest=$debian13_root/$1
+    "$source_dir/packaging/install-missing.sh" debootstrap
+    if [ ! -e "$debian13_root/.tarvolin-complete" ]; then
+        rm -rf "$debian13_root"
+        mkdir -p "$debian13_root"
+        # One retry for the network; a second failure is reported as what it was.
+        debootstrap --variant=minbase trixie "$debian13_root" "$(debian13_archive)" \
+            || { echo "debian13: debootstrap failed; trying once more" >&2 && sleep 10 && rm -rf "$debian13_root" \
+                && debootstrap --variant=minbase trixie "$debian13_root" "$(debian13_archive)"; } \
+            || debian13_fail "debootstrap of trixie from $(debian13_archive) failed twice; see the messages above"
+        touch "$debian13_root/.tarvolin-complete"
+    fi
+    trap debian13_unmount EXIT
+    debian13_unmount
+    mount -t proc proc "$debian13_root/proc"
+    mount --bind /dev "$debian13_root/dev"
+    mount --bind /dev/pts "$debian13_root/dev/pts"
+    cp /etc/resolv.conf "$debian13_root/etc/resolv.conf"
+    rm -rf "$dest"
+    "$source_dir/tests/copysource.sh" "$source_dir" "$dest"
+}
+
+in_debian13() {
+    chroot "$debian13_root" /usr/bin/env -i HOME=/root PATH=/usr/sbin:/usr/bin:/sbin:/bin LANG=C.UTF-8 \
+        CI="${CI:-}" bash -c "$1"
+}

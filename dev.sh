@@ -6,7 +6,8 @@
 # the program (./dev.sh run) or runs every test (./dev.sh test), in a debug build
 # and again under AddressSanitizer and UndefinedBehaviorSanitizer. ./dev.sh windows
 # cross-builds Tarvolin.exe, its tests and its release files for Windows instead, against a
-# static Qt that packaging/windows/qt.sh builds once from Debian's source.
+# static Qt that packaging/windows/qt.sh builds once from Debian's source. ./dev.sh web
+# builds the program for the browser, in a Debian 13 root, into build/web/site.
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -19,40 +20,8 @@ windows_packages=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 qt6-base-
     nsis wine wine64 xvfb xauth icoutils libimage-exiftool-perl zip unzip imagemagick)
 
 usage() {
-    echo "usage: $0 run|test|windows" >&2
+    echo "usage: $0 run|test|windows|web" >&2
     exit 2
-}
-
-install_missing() {
-    local missing=() package
-    for package in "$@"; do
-        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'ok installed' \
-            || missing+=("$package")
-    done
-    ((${#missing[@]})) || return 0
-
-    if ! command -v apt-get >/dev/null; then
-        echo "error: apt-get is not available; install these packages by hand: ${missing[*]}" >&2
-        exit 1
-    fi
-    local as_root=()
-    if ((EUID != 0)); then
-        if ! command -v sudo >/dev/null; then
-            echo "error: run as root or install sudo; missing packages: ${missing[*]}" >&2
-            exit 1
-        fi
-        as_root=(sudo)
-    fi
-    echo "Installing missing packages: ${missing[*]}"
-    local try
-    for try in 1 2; do
-        "${as_root[@]}" apt-get update -qq \
-            && "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" \
-            && return 0
-        ((try == 2)) || { echo "apt-get failed; trying once more" >&2 && sleep 10; }
-    done
-    echo "error: could not install ${missing[*]}; see apt-get's messages above" >&2
-    exit 1
 }
 
 build() {
@@ -64,12 +33,12 @@ build() {
 
 case "${1:-}" in
 run)
-    install_missing "${build_packages[@]}"
+    packaging/install-missing.sh "${build_packages[@]}"
     build release
     exec build/release/app/tarvolin
     ;;
 test)
-    install_missing "${build_packages[@]}" "${test_packages[@]}"
+    packaging/install-missing.sh "${build_packages[@]}" "${test_packages[@]}"
     # CI treats warnings as errors; a developer's build only shows them.
     for preset in debug asan; do
         build "$preset" -DTARVOLIN_WARNINGS_AS_ERRORS="${CI:+ON}"
@@ -77,10 +46,13 @@ test)
     done
     ;;
 windows)
-    install_missing "${build_packages[@]}" "${windows_packages[@]}"
+    packaging/install-missing.sh "${build_packages[@]}" "${windows_packages[@]}"
     qt=$(packaging/windows/qt.sh)
     build windows -DCMAKE_PREFIX_PATH="$qt" -DTARVOLIN_WARNINGS_AS_ERRORS="${CI:+ON}"
     cmake --build --preset windows --target zip installer
+    ;;
+web)
+    packaging/web/build.sh
     ;;
 *)
     usage

@@ -15,18 +15,26 @@ if(NOT CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
     return()
 endif()
 
-# Hardening: by default, what Debian's dpkg-buildflags gives a package. A builder that
-# passes its own flags, as a distribution does, gets exactly those instead.
-set(CMAKE_POSITION_INDEPENDENT_CODE ON)
-include(CheckPIESupported)
-check_pie_supported()
 set(optimised $<CONFIG:Release,RelWithDebInfo,MinSizeRel>)
-if(CMAKE_CXX_FLAGS STREQUAL "" AND NOT DEFINED ENV{CXXFLAGS} AND NOT DEFINED ENV{CPPFLAGS})
-    add_compile_options(-Wformat -Werror=format-security -Wdate-time
-        $<${optimised}:-fstack-protector-strong> $<${optimised}:-D_FORTIFY_SOURCE=2>)
-endif()
-if(CMAKE_EXE_LINKER_FLAGS STREQUAL "" AND NOT DEFINED ENV{LDFLAGS} AND NOT APPLE AND NOT WIN32)
-    add_link_options($<${optimised}:LINKER:-z,relro> $<${optimised}:LINKER:-z,now>)
+if(EMSCRIPTEN)
+    # WebAssembly runs in the browser's sandbox, where code and data never mix: there is no
+    # RELRO, PIE or stack protector to ask for. The glue makes no code from strings, so that
+    # the page can forbid it; the program is optimised as a whole, for size.
+    add_compile_options($<${optimised}:-flto>)
+    add_link_options(-sDYNAMIC_EXECUTION=0 $<${optimised}:-flto> $<${optimised}:-Oz>)
+else()
+    # Hardening: by default, what Debian's dpkg-buildflags gives a package. A builder that
+    # passes its own flags, as a distribution does, gets exactly those instead.
+    set(CMAKE_POSITION_INDEPENDENT_CODE ON)
+    include(CheckPIESupported)
+    check_pie_supported()
+    if(CMAKE_CXX_FLAGS STREQUAL "" AND NOT DEFINED ENV{CXXFLAGS} AND NOT DEFINED ENV{CPPFLAGS})
+        add_compile_options(-Wformat -Werror=format-security -Wdate-time
+            $<${optimised}:-fstack-protector-strong> $<${optimised}:-D_FORTIFY_SOURCE=2>)
+    endif()
+    if(CMAKE_EXE_LINKER_FLAGS STREQUAL "" AND NOT DEFINED ENV{LDFLAGS} AND NOT APPLE AND NOT WIN32)
+        add_link_options($<${optimised}:LINKER:-z,relro> $<${optimised}:LINKER:-z,now>)
+    endif()
 endif()
 
 if(MINGW)

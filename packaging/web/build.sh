@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Tarvolin authors
+# SPDX-License-Identifier: GPL-3.0-or-later
+#
+# Builds Tarvolin for the browser in the Debian 13 root (packaging/debian13root.sh), whose
+# Emscripten is new enough for Qt 6: Qt for WebAssembly once (packaging/web/qt.sh), then the
+# program and its site, which lands in build/web/site.
+# usage: packaging/web/build.sh   (as root, or as a user with sudo; ./dev.sh web runs it)
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+
+packages=(cmake ninja-build g++ dpkg-dev patch emscripten qt6-base-dev qt6-base-dev-tools
+    qt6-translations-l10n)
+
+if [ "${1:-}" = --in-root ]; then
+    packaging/install-missing.sh "${packages[@]}"
+    qt=$(packaging/web/qt.sh)
+    export TARVOLIN_WEB_QT=$qt EMSDK=${qt%/*}/emsdk
+    cmake --preset web -DTARVOLIN_WARNINGS_AS_ERRORS="${CI:+ON}" >/dev/null
+    cmake --build --preset web
+    exit 0
+fi
+
+if ((EUID != 0)); then
+    exec sudo --preserve-env=CI,TARVOLIN_TRIXIE_ROOT "$0" "$@"
+fi
+source packaging/debian13root.sh
+enter_debian13 web
+in_debian13 'cd /web && packaging/web/build.sh --in-root' \
+    || debian13_fail "the web build failed in the Debian 13 root"
+rm -rf build/web
+mkdir -p build/web
+cp -r "$debian13_root/web/build/web/site" build/web/
+# The site belongs to whoever owns the source, not to root.
+chown --reference=. build && chown -R --reference=. build/web
+echo "web: the site is in $PWD/build/web/site"

@@ -1,0 +1,70 @@
+// SPDX-FileCopyrightText: 2026 The Tarvolin authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+// Starts the program in the page: downloads its WebAssembly with a progress bar, then hands
+// it to Qt's loader with the page's screen, and says in Bulgarian what went wrong, if anything.
+'use strict';
+
+(() => {
+    const program = document.body.dataset.program;
+    const status = document.getElementById('status');
+    const message = document.getElementById('message');
+    const progress = document.getElementById('progress');
+
+    const fail = (text, error) => {
+        if (error)
+            console.error(error);
+        message.textContent = text;
+        progress.hidden = true;
+        status.classList.add('failed');
+        status.hidden = false;
+    };
+
+    // A compressed response's length is not the length of what it unpacks to; then the bar
+    // only shows that something is coming.
+    const download = async url => {
+        const response = await fetch(url);
+        if (!response.ok)
+            throw new Error(`${url}: HTTP ${response.status}`);
+        const length = response.headers.get('Content-Encoding') ? 0
+                                                                 : Number(response.headers.get('Content-Length'));
+        if (!length || !response.body)
+            return response.arrayBuffer();
+        const bytes = new Uint8Array(length);
+        const reader = response.body.getReader();
+        for (let received = 0;;) {
+            const { done, value } = await reader.read();
+            if (done)
+                return bytes.buffer;
+            bytes.set(value, received);
+            received += value.length;
+            progress.value = received / length;
+        }
+    };
+
+    const start = async () => {
+        if (typeof WebAssembly !== 'object') {
+            fail('Този браузър не може да изпълнява Тарволин, защото не поддържа WebAssembly. '
+                 + 'Отворете страницата в съвременен браузър.');
+            return;
+        }
+        try {
+            const bytes = await download(`${program}.wasm`);
+            await qtLoad({
+                arguments: (document.body.dataset.arguments ?? '').split(' ').filter(Boolean),
+                qt: {
+                    entryFunction: window[`${program}_entry`],
+                    containerElements: [document.getElementById('screen')],
+                    module: WebAssembly.compile(bytes),
+                    onLoaded: () => { status.hidden = true; },
+                    onExit: exit => fail('Тарволин спря неочаквано. Презаредете страницата.', exit.text),
+                },
+            });
+        } catch (error) {
+            fail('Тарволин не успя да се зареди. Проверете връзката с мрежата и презаредете страницата.',
+                 error);
+        }
+    };
+
+    start();
+})();

@@ -3,9 +3,9 @@
 #
 # Sourced, as root, by the scripts that work in a minimal Debian 13 (trixie) root made from
 # the Debian archive this machine already uses: tests/debian13.sh and packaging/web/build.sh.
-# The root is cached, so only the first run makes it. enter_debian13 DEST mounts what the
-# root needs until the script exits and copies the source into DEST inside it, as a fresh
-# clone has it; in_debian13 COMMAND runs a shell command there with a clean environment.
+# The root is cached, so only the first run makes it. enter_debian13 DEST copies the source
+# into DEST inside it, as a fresh clone has it; in_debian13 COMMAND runs a shell command
+# there with a clean environment.
 debian13_root=${TARVOLIN_TRIXIE_ROOT:-/var/cache/tarvolin/trixie}
 
 debian13_fail() {
@@ -22,14 +22,6 @@ debian13_archive() {
     echo "${uri:-http://deb.debian.org/debian}"
 }
 
-debian13_unmount() {
-    local mount
-    for mount in dev/pts dev proc; do
-        mountpoint -q "$debian13_root/$mount" && umount -l "$debian13_root/$mount"
-    done
-    return 0
-}
-
 enter_debian13() {
     local source_dir=$PWD dest=$debian13_root/$1
     "$source_dir/packaging/install-missing.sh" debootstrap
@@ -43,17 +35,16 @@ enter_debian13() {
             || debian13_fail "debootstrap of trixie from $(debian13_archive) failed twice; see the messages above"
         touch "$debian13_root/.tarvolin-complete"
     fi
-    trap debian13_unmount EXIT
-    debian13_unmount
-    mount -t proc proc "$debian13_root/proc"
-    mount --bind /dev "$debian13_root/dev"
-    mount --bind /dev/pts "$debian13_root/dev/pts"
     cp /etc/resolv.conf "$debian13_root/etc/resolv.conf"
     rm -rf "$dest"
     "$source_dir/tests/copysource.sh" "$source_dir" "$dest"
 }
 
+# The root's /proc and /dev are mounted in a mount namespace of the command's own, so they
+# vanish with it, and runs at the same time leave each other's alone.
 in_debian13() {
-    chroot "$debian13_root" /usr/bin/env -i HOME=/root PATH=/usr/sbin:/usr/bin:/sbin:/bin LANG=C.UTF-8 \
-        CI="${CI:-}" bash -c "$1"
+    unshare --mount --propagation private sh -c 'mount -t proc proc "$1/proc" \
+        && mount --bind /dev "$1/dev" && mount --bind /dev/pts "$1/dev/pts" \
+        && exec chroot "$1" /usr/bin/env -i HOME=/root PATH=/usr/sbin:/usr/bin:/sbin:/bin \
+            LANG=C.UTF-8 CI="$2" bash -c "$3"' in_debian13 "$debian13_root" "${CI:-}" "$1"
 }

@@ -10,6 +10,7 @@
 
 #include <QFile>
 #include <QScreen>
+#include <QShowEvent>
 #include <QStyle>
 
 namespace {
@@ -66,7 +67,6 @@ MainForm::MainForm(QWidget *parent)
     illustration.setDevicePixelRatio(
         qreal(illustration.width()) / m_ui->Picture1->contentsRect().width());
     m_ui->Picture1->setPixmap(illustration);
-    m_text1[0]->setFocus();
 
     for (std::size_t index = 0; index < m_command1.size(); ++index) {
         connect(m_command1[index], &QPushButton::clicked, this, [this, index] {
@@ -79,6 +79,16 @@ MainForm::MainForm(QWidget *parent)
 }
 
 MainForm::~MainForm() = default;
+
+// The focus starts in the statement. It is given here rather than in the constructor, since
+// Qt for WebAssembly activates the window before its children are shown, and Qt then hands
+// the focus to the first box instead. A window restored from the taskbar keeps its focus.
+void MainForm::showEvent(QShowEvent *event)
+{
+    if (!event->spontaneous())
+        m_text1[0]->setFocus();
+    QWidget::showEvent(event);
+}
 
 int MainForm::boxState(int box) const
 {

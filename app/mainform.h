@@ -31,6 +31,9 @@ public:
     explicit MainForm(QWidget *parent = nullptr);
     ~MainForm() override;
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     int boxState(int box) const override;
     void setBoxState(int box, int state) override;

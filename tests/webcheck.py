@@ -39,8 +39,8 @@ def centre(left, top, width, height):
 BOXES = {numeral: centre(240 + 840 * (k % 3), 840 + 480 * (k // 3), 735, 375)
          for k, numeral in enumerate(NUMERALS)}
 COMPUTE = centre(2880, 600, 1215, 375)
+RESULT = centre(2400, 2640, 1695, 405)
 CLEAR = centre(2880, 1920, 1215, 375)
-STATEMENT = centre(120, 3120, 7575, 2055)
 
 
 class Failure(Exception):
@@ -79,8 +79,11 @@ class Chromium:
         self.errors = []
         for domain in ('Page', 'Runtime', 'Log', 'Accessibility'):
             self.call(f'{domain}.enable')
-        self.call('Emulation.setDeviceMetricsOverride', width=1280, height=881,
-                  deviceScaleFactor=scale, mobile=False)
+        self.resize(1280, 881)
+
+    def resize(self, width, height):
+        self.call('Emulation.setDeviceMetricsOverride', width=width, height=height,
+                  deviceScaleFactor=self.scale, mobile=False)
 
     def close(self):
         self.socket.close()
@@ -120,12 +123,13 @@ class Chromium:
         expect('exceptionDetails' not in result, f'{expression}: {result.get("exceptionDetails")}')
         return result['result'].get('value')
 
-    def click(self, x, y):
+    def click(self, x, y, button='left'):
         for kind in ('mousePressed', 'mouseReleased'):
-            self.call('Input.dispatchMouseEvent', type=kind, x=x, y=y, button='left', clickCount=1)
+            self.call('Input.dispatchMouseEvent', type=kind, x=x, y=y, button=button, clickCount=1)
 
     def press(self, key, shift=False):
-        code, keycode, text = {'Tab': ('Tab', 9, ''), ' ': ('Space', 32, ' ')}[key]
+        code, keycode, text = {'Tab': ('Tab', 9, ''), ' ': ('Space', 32, ' '),
+                               'Escape': ('Escape', 27, ''), '5': ('Digit5', 53, '5')}[key]
         for kind in ('keyDown', 'keyUp'):
             self.call('Input.dispatchKeyEvent', type=kind, key=key, code=code, text=text if kind == 'keyDown' else '',
                       windowsVirtualKeyCode=keycode, modifiers=8 if shift else 0)
@@ -165,7 +169,8 @@ READ_WINDOW = '''(() => {
         boxes[box.getAttribute('aria-label')] = box.checked;
     const result = root.querySelector('input[type=text]');
     return { boxes, result: result ? result.value : null,
-             status: [...root.querySelectorAll('[role=status]')].map(e => e.textContent).join('') };
+             status: [...root.querySelectorAll('[role=status]')].map(e => e.textContent).join(''),
+             menu: [...root.querySelectorAll('[role=menuitem]')].map(e => e.title) };
 })()'''
 
 
@@ -193,9 +198,9 @@ def client_origin(browser):
                             ".getBoundingClientRect(); return [r.x, r.y]; })()")
 
 
-def click_at(browser, point):
+def click_at(browser, point, button='left'):
     x, y = client_origin(browser)
-    browser.click(x + point[0], y + point[1])
+    browser.click(x + point[0], y + point[1], button)
     settle(browser)
 
 
@@ -247,6 +252,10 @@ def check_answers(browser, shots):
         expect(state['status'] == shown, f'the announcement was {state["status"]!r}, not {shown!r}')
     compute_with(browser, ['II', 'V', 'IX'])
     browser.screenshot(shots.with_name(shots.name + '-274.png'))
+    click_at(browser, RESULT)
+    browser.press('5')
+    settle(browser)
+    expect(window_state(browser)['result'] == '274', 'typing changed the result box')
     click_at(browser, CLEAR)
     state = window_state(browser)
     expect(state['result'] == '' and not any(state['boxes'].values()),
@@ -254,10 +263,11 @@ def check_answers(browser, shots):
 
 
 def check_tab_order(browser, shots):
-    # From the statement: Tab to I and tick it; ten more reach IX, past VIII and both buttons;
-    # tick it; back two to «Изчисли» and press it: 1 + 256.
-    click_at(browser, CLEAR)
-    click_at(browser, STATEMENT)
+    # Into the fresh window by keyboard, where the focus starts in the statement: Tab to I and
+    # tick it; ten more reach IX, past VIII and both buttons; tick it; back two to «Изчисли»
+    # and press it: 1 + 256.
+    browser.evaluate("document.getElementById('qt-shadow-container').shadowRoot"
+                     ".querySelector('canvas').focus()")
     keys = [('Tab', False), (' ', False)] + [('Tab', False)] * 10 + [(' ', False)] \
         + [('Tab', True)] * 2 + [(' ', False)]
     for key, shift in keys:
@@ -265,6 +275,29 @@ def check_tab_order(browser, shots):
         settle(browser)
     state = window_state(browser)
     expect(state['result'] == '257', f'the Tab order led to {state["result"]!r}, not 257')
+
+
+def check_narrow_screen(browser, shots):
+    # A phone 360 pixels wide: the window stays whole, and what does not fit can be scrolled to.
+    browser.resize(360, 640)
+    try:
+        settle(browser)
+        left, right, width = browser.evaluate("(() => { const r = document.querySelector('.window')"
+                                              ".getBoundingClientRect(); return [r.left + scrollX, r.right + scrollX,"
+                                              " document.documentElement.scrollWidth]; })()")
+        expect(left >= 0 and right <= width, f'the window spans {left} to {right} of a page {width} wide')
+    finally:
+        browser.resize(1280, 881)
+        settle(browser)
+
+
+def check_context_menu(browser, shots):
+    compute_with(browser, ['II', 'V', 'IX'])
+    click_at(browser, RESULT, 'right')
+    menu = window_state(browser)['menu']
+    browser.press('Escape')
+    settle(browser)
+    expect(any('Копир' in item for item in menu), f'the result box\'s menu reads {menu}')
 
 
 def check_screen_reader(browser, shots):
@@ -284,7 +317,8 @@ def check_screen_reader(browser, shots):
     expect('274' in texts, 'the announcement does not read 274')
 
 
-CHECKS = [check_page, check_window_place, check_answers, check_tab_order, check_screen_reader]
+CHECKS = [check_page, check_window_place, check_tab_order, check_answers, check_context_menu,
+          check_narrow_screen, check_screen_reader]
 
 
 def run(engine, scale, url, shots):

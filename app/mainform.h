@@ -32,6 +32,7 @@ public:
     ~MainForm() override;
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void showEvent(QShowEvent *event) override;
 
 private:

@@ -255,7 +255,8 @@ def check_answers(browser, shots):
     click_at(browser, RESULT)
     browser.press('5')
     settle(browser)
-    expect(window_state(browser)['result'] == '274', 'typing changed the result box')
+    typed = window_state(browser)['result']
+    expect(typed == '274', f'typing made the result box {typed!r}')
     click_at(browser, CLEAR)
     state = window_state(browser)
     expect(state['result'] == '' and not any(state['boxes'].values()),

@@ -43,6 +43,8 @@
     };
 
     const start = async () => {
+        // Hidden until now, so that a page without JavaScript shows only why it cannot run.
+        message.hidden = progress.hidden = false;
         if (typeof WebAssembly !== 'object') {
             fail('Този браузър не може да изпълнява Тарволин, защото не поддържа WebAssembly. '
                  + 'Отворете страницата в съвременен браузър.');

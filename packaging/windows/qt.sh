@@ -39,6 +39,9 @@ options=(
     -DFEATURE_style_windowsvista=OFF
     -DFEATURE_textmarkdownreader=OFF
     -DFEATURE_textmarkdownwriter=OFF
+    # Nothing in the window looks up MIME types, and Qt's build stamps the gzip archive of the
+    # database with the hour it was built, which would make every rebuild a different program.
+    -DFEATURE_mimetype_database=OFF
     -DFEATURE_icu=OFF
     # Debian's source leaves out the Wintab header.
     -DFEATURE_tabletevent=OFF

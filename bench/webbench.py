@@ -64,7 +64,8 @@ def sizes_report(site, map_file, payloads):
     laid out are applied to the rest of the optimised file."""
     lines = ['| file | raw | gzip | brotli |', '|---|---|---|---|']
     totals = [0, 0, 0]
-    for path in sorted(site.iterdir()):
+    # .htaccess is the server's, not the browser's.
+    for path in sorted(p for p in site.iterdir() if not p.name.startswith('.')):
         sizes = compressed(path.read_bytes())
         totals = [a + b for a, b in zip(totals, sizes)]
         lines.append(row(path.name, sizes))

@@ -5,7 +5,8 @@
 # Debian qt6-base source of the same version as this machine's Qt tools, and prints the
 # folder it is installed in. The install is cached under $cache, keyed by the version and by
 # what the caller feeds qt_key (options, flags, toolchain, patches), so a second run only
-# prints the folder. The caller defines qt_configure SOURCE_DIR BUILD_DIR PREFIX.
+# prints the folder. The caller defines qt_configure SOURCE_DIR BUILD_DIR PREFIX, and may
+# define qt_installed SOURCE_DIR PREFIX to keep more of the source beside the install.
 
 fail() {
     echo "qt.sh: $*" >&2
@@ -40,6 +41,9 @@ qt_build_cached() {
     step "install into $prefix" cmake --install "$work/build"
     printf '%s\n' "Debian's qt6-base source package, version $qt_version" "$description" \
         >"$prefix/tarvolin-qt-source.txt"
+    if declare -F qt_installed >/dev/null; then
+        step "record of the source" qt_installed "$qtbase" "$prefix"
+    fi
     touch "$prefix/.tarvolin-complete"
     echo "$prefix"
 }

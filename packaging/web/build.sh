@@ -4,12 +4,12 @@
 #
 # Builds Tarvolin for the browser in the Debian 13 root (packaging/debian13root.sh), whose
 # Emscripten is new enough for Qt 6: Qt for WebAssembly once (packaging/web/qt.sh), then the
-# program and its site, which lands in build/web/site.
+# program, its site and its release ZIP, which land in build/web.
 # usage: packaging/web/build.sh   (as root, or as a user with sudo; ./dev.sh web runs it)
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
-packages=(cmake ninja-build g++ dpkg-dev patch emscripten qt6-base-dev qt6-base-dev-tools
+packages=(cmake ninja-build g++ dpkg-dev patch zip emscripten qt6-base-dev qt6-base-dev-tools
     qt6-translations-l10n)
 
 if [ "${1:-}" = --in-root ]; then
@@ -30,7 +30,7 @@ in_debian13 'cd /web && packaging/web/build.sh --in-root' \
     || debian13_fail "the web build failed in the Debian 13 root"
 rm -rf build/web
 mkdir -p build/web
-cp -r "$debian13_root/web/build/web/site" build/web/
+cp -r "$debian13_root/web/build/web/site" "$debian13_root"/web/build/web/Tarvolin-*-web.zip build/web/
 # The site belongs to whoever owns the source, not to root.
 chown --reference=. build && chown -R --reference=. build/web
-echo "web: the site is in $PWD/build/web/site"
+echo "web: the site is in $PWD/build/web/site, the release in $(ls "$PWD"/build/web/Tarvolin-*-web.zip)"

@@ -42,6 +42,36 @@
         }
     };
 
+    // The service worker keeps the release for offline use. A newer release on the server is
+    // fetched whole and put in place before the program starts, never under a running one;
+    // then the page reloads itself once. Offline, or where the browser has no service
+    // workers, the program simply starts.
+    const takeNewerRelease = async () => {
+        if (!('serviceWorker' in navigator))
+            return false;
+        try {
+            const registration = await navigator.serviceWorker.register('sw.js');
+            if (!navigator.serviceWorker.controller)
+                return false;
+            await Promise.race([registration.update(), new Promise(done => setTimeout(done, 5000))]);
+            const incoming = registration.installing ?? registration.waiting;
+            if (!incoming)
+                return false;
+            message.textContent = 'Зарежда се новото издание на Тарволин…';
+            progress.removeAttribute('value');
+            while (incoming.state === 'installing')
+                await new Promise(done => incoming.addEventListener('statechange', done, { once: true }));
+            if (incoming.state !== 'installed')
+                return false;
+            navigator.serviceWorker.addEventListener('controllerchange', () => location.reload());
+            incoming.postMessage('take-over');
+            return true;
+        } catch (error) {
+            console.warn('Tarvolin works without its offline copy:', error);
+            return false;
+        }
+    };
+
     const start = async () => {
         // Hidden until now, so that a page without JavaScript shows only why it cannot run.
         message.hidden = progress.hidden = false;
@@ -50,6 +80,13 @@
                  + 'Отворете страницата в съвременен браузър.');
             return;
         }
+        if (location.protocol === 'file:') {
+            fail('Тарволин се отваря през уеб сървър, не като файл от диска. '
+                 + 'Вижте README.txt в архива с програмата.');
+            return;
+        }
+        if (await takeNewerRelease())
+            return;
         try {
             const bytes = await download(`${program}.wasm`);
             await qtLoad({

@@ -29,6 +29,16 @@ for size in 16 32 48 64 128 256; do
 done
 cp "$art/icon.svg" "$out/hicolor/scalable/apps/$id.svg"
 
+# The web app's icons: 192 and 512 pixels, and a maskable one whose art keeps to the middle 70 %
+# on the window's colour, so that a launcher may cut it to any shape.
+mkdir -p "$out/web"
+for size in 192 512; do
+    rsvg-convert -w $size -h $size "$art/icon.svg" -o "$out/web/icon-$size.png"
+done
+rsvg-convert -w 358 -h 358 "$art/icon.svg" -o "$tmp/maskable.png"
+"$magick" -size 512x512 xc:'#c0c0ff' "$tmp/maskable.png" -gravity center -composite -strip \
+    "$out/web/icon-maskable-512.png"
+
 # Windows icon: the 32 x 32 image in 256 colours first, then true-colour sizes.
 "$magick" "$out/hicolor/32x32/apps/$id.png" -background white -alpha remove -alpha off \
     -colors 256 -type Palette BMP3:"$tmp/icon32.bmp"

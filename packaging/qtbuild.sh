@@ -21,7 +21,8 @@ qt_version=$(dpkg-query -W -f='${Version}' qt6-base-dev-tools 2>/dev/null) \
 # DESCRIPTION goes into tarvolin-qt-source.txt, which a release's README quotes.
 qt_build_cached() {
     local description=$1 key
-    key=$( (printf '%s\n' "$qt_version" && cat) | sha256sum | cut -c1-12)
+    key=$( (printf '%s\n' "$qt_version" "resources dated by the source's changelog" && cat) \
+        | sha256sum | cut -c1-12)
     prefix=$cache/qt6-base-$qt_version-$key
     if [ -e "$prefix/.tarvolin-complete" ]; then
         echo "$prefix"
@@ -35,6 +36,11 @@ qt_build_cached() {
     trap 'rm -rf "$work"' EXIT
     log=$work/log
     qt_fetch_source
+    # rcc stamps each resource with its file's time, which depends on when and how the source
+    # was unpacked; the source's own date stands for them all.
+    SOURCE_DATE_EPOCH=$(dpkg-parsechangelog -l "$qtbase/debian/changelog" -STimestamp) \
+        || fail "the source's debian/changelog gives no date"
+    export SOURCE_DATE_EPOCH
     step "configure" qt_configure "$qtbase" "$work/build" "$prefix"
     step "build ($(date +%H:%M); several minutes on two cores)" cmake --build "$work/build"
     rm -rf "$cache"/qt6-base-*

@@ -13,7 +13,7 @@ cd "$(dirname "$0")/.."
 if ((EUID != 0)); then
     exec sudo --preserve-env=TARVOLIN_TRIXIE_ROOT "$0" "$@"
 fi
-./dev.sh web
+packaging/web/build.sh startupprobe
 source packaging/debian13root.sh
 built=$debian13_root/web/build/web
 enter_debian13 webbench

@@ -5,7 +5,8 @@
 # Builds Tarvolin for the browser in the Debian 13 root (packaging/debian13root.sh), whose
 # Emscripten is new enough for Qt 6: Qt for WebAssembly once (packaging/web/qt.sh), then the
 # program, its site and its release ZIP, which land in build/web.
-# usage: packaging/web/build.sh   (as root, or as a user with sudo; ./dev.sh web runs it)
+# usage: packaging/web/build.sh [TARGET...]   (as root, or as a user with sudo; ./dev.sh web
+#        runs it); the named targets are built too, e.g. startupprobe for bench/web.sh
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
@@ -13,11 +14,13 @@ packages=(cmake ninja-build g++ dpkg-dev patch zip emscripten qt6-base-dev qt6-b
     qt6-translations-l10n)
 
 if [ "${1:-}" = --in-root ]; then
+    shift
     packaging/install-missing.sh "${packages[@]}"
     qt=$(packaging/web/qt.sh)
     export TARVOLIN_WEB_QT=$qt EMSDK=${qt%/*}/emsdk
     cmake --preset web -DTARVOLIN_WARNINGS_AS_ERRORS="${CI:+ON}" >/dev/null
     cmake --build --preset web
+    (($# == 0)) || cmake --build --preset web --target "$@"
     exit 0
 fi
 
@@ -26,7 +29,7 @@ if ((EUID != 0)); then
 fi
 source packaging/debian13root.sh
 enter_debian13 web
-in_debian13 'cd /web && packaging/web/build.sh --in-root' \
+in_debian13 "cd /web && packaging/web/build.sh --in-root $*" \
     || debian13_fail "the web build failed in the Debian 13 root"
 rm -rf build/web
 mkdir -p build/web

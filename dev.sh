@@ -4,7 +4,7 @@
 #
 # Installs whatever Debian packages are missing, builds, and then either starts
 # the program (./dev.sh run) or runs every test (./dev.sh test), in a debug build
-# and again under AddressSanitizer and UndefinedBehaviorSanitizer. ./dev.sh windows
+# and again under AddressSanitizer and UndefinedBehaviorSanitizer (or in the named presets). ./dev.sh windows
 # cross-builds Tarvolin.exe, its tests and its release files for Windows instead, against a
 # static Qt that packaging/windows/qt.sh builds once from Debian's source. ./dev.sh web
 # builds the program for the browser, in a Debian 13 root, into build/web/site.
@@ -20,7 +20,7 @@ windows_packages=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 qt6-base-
     nsis wine wine64 xvfb xauth icoutils libimage-exiftool-perl zip unzip imagemagick)
 
 usage() {
-    echo "usage: $0 run|test|windows|web" >&2
+    echo "usage: $0 run|test [PRESET...]|windows|web" >&2
     exit 2
 }
 
@@ -39,8 +39,10 @@ run)
     ;;
 test)
     packaging/install-missing.sh "${build_packages[@]}" "${test_packages[@]}"
+    presets=("${@:2}")
+    ((${#presets[@]})) || presets=(debug asan)
     # CI treats warnings as errors; a developer's build only shows them.
-    for preset in debug asan; do
+    for preset in "${presets[@]}"; do
         build "$preset" -DTARVOLIN_WARNINGS_AS_ERRORS="${CI:+ON}"
         ctest --preset "$preset"
     done

@@ -22,16 +22,20 @@ zip=$(cd build/web && ls Tarvolin-*-web.zip)
 second=webcheck/second/copy-of-tarvolin
 tests/copysource.sh . "$debian13_root/$second"
 find "$debian13_root/webcheck/second" -exec touch -h -d '2001-02-03 04:05:06' {} +
+# The browsers download while the second build keeps the processors busy.
+in_debian13 "cd /webcheck && packaging/install-missing.sh chromium firefox-esr webkitgtk-webdriver \
+    xvfb python3-websocket" &
+browsers=$!
 in_debian13 "cd /$second && umask 077 && packaging/web/build.sh --in-root >/dev/null" \
     || debian13_fail "the second release build failed"
+wait "$browsers" || debian13_fail "the browsers could not be installed"
 sha256sum "build/web/$zip" "$debian13_root/$second/build/web/$zip"
 cmp "build/web/$zip" "$debian13_root/$second/build/web/$zip" \
     || debian13_fail "two release builds of the same source gave different $zip"
 
 cp "build/web/$zip" "$debian13_root/webcheck/"
 status=0
-in_debian13 "cd /webcheck && packaging/install-missing.sh chromium firefox-esr webkitgtk-webdriver \
-        xvfb python3-websocket && python3 -m zipfile -e $zip release \
+in_debian13 "cd /webcheck && python3 -m zipfile -e $zip release \
         && { grep -q \$'^-DFEATURE_thread=OFF\r\$' release/README.txt \
             || { echo 'README.txt does not give the Qt options in CR LF lines'; exit 1; }; } \
         && python3 tests/webcheck.py release/tarvolin screenshots" || status=$?

@@ -10,6 +10,7 @@ W3C WebDriver.
 usage: webcheck.py SITE_DIR [SCREENSHOT_DIR]"""
 
 import base64
+import contextlib
 import http.server
 import json
 import os
@@ -578,16 +579,33 @@ RUNS = [(Chromium, 1, CHECKS + [check_installable, check_offline, check_update])
         (Firefox, 1, SHOWN_ALIKE), (WebKit, 1, SHOWN_ALIKE)]
 
 
-def run(engine, scale, checks, site):
-    browser = engine(scale)
-    browser.scale = scale
-    label = f'{browser.name} × {scale}'
-    try:
+def started(engine, scale, site):
+    """A browser showing the window. WebKit's first start in a new root once showed nothing
+    for a minute, and the next start was quick; so a second browser gets one more try, and
+    a picture of what the first showed is kept."""
+    for attempt in (1, 2):
+        browser = engine(scale)
+        browser.scale = scale
+        label = f'{browser.name} × {scale}'
         try:
             open_window(browser, site.url)
+            return browser, label
         except Failure as failure:
-            print(f'FAIL: {label}: the window did not open: {failure}; the console shows {browser.errors}')
-            return 0, len(checks) + 1
+            message = f'the window did not open: {failure}; the console shows {browser.errors}'
+            with contextlib.suppress(Failure, OSError):
+                browser.screenshot(site.shots / f'{browser.name}-{scale}x-not-open-{attempt}.png')
+            browser.close()
+            expect(attempt == 1, message)
+            print(f'RETRY: {label}: {message}; a new browser tries once more')
+
+
+def run(engine, scale, checks, site):
+    try:
+        browser, label = started(engine, scale, site)
+    except Failure as failure:
+        print(f'FAIL: {engine.name} × {scale}: {failure}')
+        return 0, len(checks) + 1
+    try:
         failures = 0
         for check in checks:
             try:

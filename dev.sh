@@ -4,10 +4,11 @@
 #
 # Installs whatever Debian packages are missing, builds, and then either starts
 # the program (./dev.sh run) or runs every test (./dev.sh test), in a debug build
-# and again under AddressSanitizer and UndefinedBehaviorSanitizer (or in the named presets). ./dev.sh windows
-# cross-builds Tarvolin.exe, its tests and its release files for Windows instead, against a
-# static Qt that packaging/windows/qt.sh builds once from Debian's source. ./dev.sh web
-# builds the program for the browser, in a Debian 13 root, into build/web/site.
+# and again under AddressSanitizer and UndefinedBehaviorSanitizer, or in the presets
+# named after "test". ./dev.sh windows cross-builds Tarvolin.exe, its tests and its
+# release files for Windows instead, against a static Qt that packaging/windows/qt.sh
+# builds once from Debian's source. ./dev.sh web builds the program for the browser,
+# in a Debian 13 root, into build/web/site.
 set -euo pipefail
 cd "$(dirname "$0")"
 

@@ -579,17 +579,16 @@ RUNS = [(Chromium, 1, CHECKS + [check_installable, check_offline, check_update])
         (Firefox, 1, SHOWN_ALIKE), (WebKit, 1, SHOWN_ALIKE)]
 
 
-def started(engine, scale, site):
+def started(engine, scale, site, label):
     """A browser showing the window. WebKit's first start in a new root once showed nothing
     for a minute, and the next start was quick; so a second browser gets one more try, and
     a picture of what the first showed is kept."""
     for attempt in (1, 2):
         browser = engine(scale)
         browser.scale = scale
-        label = f'{browser.name} × {scale}'
         try:
             open_window(browser, site.url)
-            return browser, label
+            return browser
         except Failure as failure:
             message = f'the window did not open: {failure}; the console shows {browser.errors}'
             with contextlib.suppress(Failure, OSError):
@@ -600,10 +599,11 @@ def started(engine, scale, site):
 
 
 def run(engine, scale, checks, site):
+    label = f'{engine.name} × {scale}'
     try:
-        browser, label = started(engine, scale, site)
+        browser = started(engine, scale, site, label)
     except Failure as failure:
-        print(f'FAIL: {engine.name} × {scale}: {failure}')
+        print(f'FAIL: {label}: {failure}')
         return 0, len(checks) + 1
     try:
         failures = 0

@@ -19,8 +19,7 @@ if [ "${1:-}" = --in-root ]; then
     qt=$(packaging/web/qt.sh)
     export TARVOLIN_WEB_QT=$qt EMSDK=${qt%/*}/emsdk
     cmake --preset web -DTARVOLIN_WARNINGS_AS_ERRORS="${CI:+ON}" >/dev/null
-    cmake --build --preset web
-    (($# == 0)) || cmake --build --preset web --target "$@"
+    cmake --build --preset web --target all "$@"
     exit 0
 fi
 

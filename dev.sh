@@ -7,8 +7,8 @@
 # and again under AddressSanitizer and UndefinedBehaviorSanitizer, or in the presets
 # named after "test". ./dev.sh windows cross-builds Tarvolin.exe, its tests and its
 # release files for Windows instead, against a static Qt that packaging/windows/qt.sh
-# builds once from Debian's source. ./dev.sh web builds the program for the browser,
-# in a Debian 13 root, into build/web/site.
+# builds once from Debian's source. ./dev.sh web builds the web page, its site and its
+# release ZIP into build/web.
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -19,6 +19,7 @@ test_packages=(qt6-base-private-dev xvfb xauth libx11-dev libxcb1-dev binutils-m
     orca speech-dispatcher speech-dispatcher-espeak-ng espeak-ng xdotool)
 windows_packages=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 qt6-base-dev-tools dpkg-dev
     nsis wine wine64 xvfb xauth icoutils libimage-exiftool-perl zip unzip imagemagick)
+web_packages=(cmake ninja-build clang-14 lld-14 llvm-14 libc++-14-dev-wasm32 wasi-libc python3 zip)
 
 usage() {
     echo "usage: $0 run|test [PRESET...]|windows|web" >&2
@@ -55,7 +56,9 @@ windows)
     cmake --build --preset windows --target zip installer
     ;;
 web)
-    packaging/web/build.sh
+    packaging/install-missing.sh "${web_packages[@]}"
+    build web -DTARVOLIN_WARNINGS_AS_ERRORS="${CI:+ON}"
+    echo "web: the site is in $PWD/build/web/site, the release in $(ls "$PWD"/build/web/Tarvolin-*-web.zip)"
     ;;
 *)
     usage

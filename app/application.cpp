@@ -6,8 +6,6 @@
 #include "buildinfo.h"
 #include "embeddedimage.h"
 
-#include <QDir>
-#include <QFontDatabase>
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -58,20 +56,9 @@ std::unique_ptr<QApplication> constructQuietly(int &argc, char **argv)
 
 } // namespace
 
-void useCarriedFonts()
-{
-    const QDir carried(QStringLiteral(":/carriedfonts"));
-    for (const QString &file : carried.entryList(QDir::Files)) {
-        const int id = QFontDatabase::addApplicationFont(carried.filePath(file));
-        for (const QString &family : QFontDatabase::applicationFontFamilies(id))
-            QFont::insertSubstitution(QStringLiteral("Times New Roman"), family);
-    }
-}
-
 std::unique_ptr<QApplication> createApplication(int &argc, char **argv)
 {
     auto app = constructQuietly(argc, argv);
-    useCarriedFonts();
     QApplication::setApplicationName(QStringLiteral("Tarvolin"));
     QApplication::setApplicationVersion(QStringLiteral(TARVOLIN_VERSION));
     QApplication::setOrganizationDomain(QStringLiteral(TARVOLIN_PUBLISHER_URL));

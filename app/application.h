@@ -11,7 +11,3 @@
 // standard texts on every platform. Without a display it prints one line and exits
 // with status 1 instead of aborting.
 std::unique_ptr<QApplication> createApplication(int &argc, char **argv);
-
-// Where the system has no fonts (the browser), the build carries the window font's metric
-// twin in :/carriedfonts; this makes it stand in for Times New Roman. Elsewhere it does nothing.
-void useCarriedFonts();

@@ -10,7 +10,6 @@
 
 #include <QFile>
 #include <QScreen>
-#include <QShowEvent>
 #include <QStyle>
 
 namespace {
@@ -67,8 +66,7 @@ MainForm::MainForm(QWidget *parent)
     illustration.setDevicePixelRatio(
         qreal(illustration.width()) / m_ui->Picture1->contentsRect().width());
     m_ui->Picture1->setPixmap(illustration);
-    m_text1[0]->installEventFilter(this);
-    m_text2[0]->installEventFilter(this);
+    m_text1[0]->setFocus();
 
     for (std::size_t index = 0; index < m_command1.size(); ++index) {
         connect(m_command1[index], &QPushButton::clicked, this, [this, index] {
@@ -81,24 +79,6 @@ MainForm::MainForm(QWidget *parent)
 }
 
 MainForm::~MainForm() = default;
-
-// The read-only boxes take no text from an input method. Qt for WebAssembly hands every
-// typed character to the focused widget as input-method text, and a read-only line edit
-// would insert it.
-bool MainForm::eventFilter(QObject *watched, QEvent *event)
-{
-    return event->type() == QEvent::InputMethod || QWidget::eventFilter(watched, event);
-}
-
-// The focus starts in the statement. It is given here rather than in the constructor, since
-// Qt for WebAssembly activates the window before its children are shown, and Qt then hands
-// the focus to the first box instead. A window restored from the taskbar keeps its focus.
-void MainForm::showEvent(QShowEvent *event)
-{
-    if (!event->spontaneous())
-        m_text1[0]->setFocus();
-    QWidget::showEvent(event);
-}
 
 int MainForm::boxState(int box) const
 {

@@ -31,10 +31,6 @@ public:
     explicit MainForm(QWidget *parent = nullptr);
     ~MainForm() override;
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-    void showEvent(QShowEvent *event) override;
-
 private:
     int boxState(int box) const override;
     void setBoxState(int box, int state) override;

@@ -57,8 +57,6 @@ int main(int argc, char *argv[])
     const bool floor = argc > 1 && std::strcmp(argv[1], "floor") == 0;
     const auto app
         = floor ? std::make_unique<QApplication>(argc, argv) : createApplication(argc, argv);
-    if (floor)
-        useCarriedFonts();
     const std::unique_ptr<QWidget> window = floor ? floorWindow() : std::make_unique<MainForm>();
     ExitWhenIdleAfterFirstFrame exitWhenIdle;
     window->installEventFilter(&exitWhenIdle);

@@ -16,12 +16,11 @@ if(NOT CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
 endif()
 
 set(optimised $<CONFIG:Release,RelWithDebInfo,MinSizeRel>)
-if(EMSCRIPTEN)
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL wasm32)
     # WebAssembly runs in the browser's sandbox, where code and data never mix: there is no
-    # RELRO, PIE or stack protector to ask for. The glue makes no code from strings, so that
-    # the page can forbid it; the program is optimised as a whole, for size.
-    add_compile_options($<${optimised}:-flto>)
-    add_link_options(-sDYNAMIC_EXECUTION=0 $<${optimised}:-flto> $<${optimised}:-Oz>)
+    # RELRO, PIE or stack protector to ask for. The module is optimised as a whole, for size.
+    add_compile_options($<${optimised}:-Oz> $<${optimised}:-flto>)
+    add_link_options($<${optimised}:-flto> $<${optimised}:-Oz>)
 else()
     # Hardening: by default, what Debian's dpkg-buildflags gives a package. A builder that
     # passes its own flags, as a distribution does, gets exactly those instead.

@@ -3,9 +3,23 @@
 
 #include "barrelanswer.h"
 
-#include <string>
-
 namespace tarvolin {
+
+namespace {
+
+// Decimal digits by hand rather than std::to_string: the browser's build of this file links
+// no C++ library.
+std::string_view decimalDigits(int n, char (&buffer)[3])
+{
+    std::size_t first = sizeof buffer;
+    do {
+        buffer[--first] = static_cast<char>('0' + n % 10);
+        n /= 10;
+    } while (n > 0);
+    return { buffer + first, sizeof buffer - first };
+}
+
+} // namespace
 
 void ShowBarrelNumber(const VolunteerPanel &panel, ResultBox &result)
 {
@@ -17,8 +31,9 @@ void ShowBarrelNumber(const VolunteerPanel &panel, ResultBox &result)
             ++n;
     }
 
+    char digits[3];
     if (n >= 1 && n <= kBarrelCount)
-        result.setResultText(std::to_string(n));
+        result.setResultText(decimalDigits(n, digits));
     else
         result.setResultText(kWrongDataMessage);
 }

@@ -1,109 +1,95 @@
 // SPDX-FileCopyrightText: 2026 The Tarvolin authors
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-// Starts the program in the page: downloads its WebAssembly with a progress bar, then hands
-// it to Qt's loader with the page's screen, and says in Bulgarian what went wrong, if anything.
+// The buttons: each click runs the program's own rule, compiled to WebAssembly, against the
+// page's boxes and result box, then tells a screen reader what came of it. Also keeps the
+// page for offline use.
 'use strict';
 
 (() => {
-    const program = document.body.dataset.program;
-    const status = document.getElementById('status');
-    const message = document.getElementById('message');
-    const progress = document.getElementById('progress');
+    const result = document.getElementById('Text2_0');
+    const announcer = document.getElementById('Announcement');
+    const notice = document.getElementById('notice');
+    const box = index => document.getElementById(`Check1_${index}`).control;
+    const button = index => document.getElementById(`Command1_${index}`);
+
+    // A new paragraph each time, so that the same answer twice is spoken twice.
+    const announce = text => {
+        const line = document.createElement('p');
+        line.textContent = text;
+        announcer.replaceChildren(line);
+    };
 
     const fail = (text, error) => {
         if (error)
             console.error(error);
-        message.textContent = text;
-        progress.hidden = true;
-        status.classList.add('failed');
-        status.hidden = false;
+        notice.textContent = text;
+        notice.hidden = false;
     };
 
-    // A compressed response's length is not the length of what it unpacks to; then the bar
-    // only shows that something is coming.
-    const download = async url => {
-        const response = await fetch(url);
-        if (!response.ok)
-            throw new Error(`${url}: HTTP ${response.status}`);
-        const length = response.headers.get('Content-Encoding') ? 0
-                                                                 : Number(response.headers.get('Content-Length'));
-        if (!length || !response.body)
-            return response.arrayBuffer();
-        const bytes = new Uint8Array(length);
-        const reader = response.body.getReader();
-        for (let received = 0;;) {
-            const { done, value } = await reader.read();
-            if (done)
-                return bytes.buffer;
-            bytes.set(value, received);
-            received += value.length;
-            progress.value = received / length;
-        }
-    };
-
-    // The service worker keeps the release for offline use. A newer release on the server is
-    // fetched whole and put in place before the program starts, never under a running one;
-    // then the page reloads itself once. Offline, or where the browser has no service
-    // workers, the program simply starts.
-    const takeNewerRelease = async () => {
-        if (!('serviceWorker' in navigator))
-            return false;
+    const loadRule = async () => {
+        if (location.protocol === 'file:')
+            throw new Error('Тарволин се отваря през уеб сървър, не като файл от диска. '
+                            + 'Вижте README.txt в архива с програмата.');
+        if (typeof WebAssembly !== 'object')
+            throw new Error('Този браузър не може да изчисли отговора, защото не поддържа '
+                            + 'WebAssembly. Отворете страницата в съвременен браузър.');
+        let memory;
+        const decoder = new TextDecoder();
+        const page = {
+            boxState: index => (box(index).checked ? 1 : 0),
+            setBoxState: (index, state) => { box(index).checked = state === 1; },
+            setResultText: (utf8, size) => {
+                result.value = decoder.decode(new Uint8Array(memory.buffer, utf8, size));
+            },
+        };
+        let bytes;
         try {
-            const registration = await navigator.serviceWorker.register('sw.js');
-            if (!navigator.serviceWorker.controller)
-                return false;
-            await Promise.race([registration.update(), new Promise(done => setTimeout(done, 5000))]);
-            const incoming = registration.installing ?? registration.waiting;
-            if (!incoming)
-                return false;
-            message.textContent = 'Зарежда се новото издание на Тарволин…';
-            progress.removeAttribute('value');
-            while (incoming.state === 'installing')
-                await new Promise(done => incoming.addEventListener('statechange', done, { once: true }));
-            if (incoming.state !== 'installed')
-                return false;
+            const response = await fetch('logic.wasm');
+            if (!response.ok)
+                throw new Error(`logic.wasm: HTTP ${response.status}`);
+            bytes = await response.arrayBuffer();
+        } catch (error) {
+            console.error(error);
+            throw new Error('Тарволин не успя да се зареди. Проверете връзката с мрежата и '
+                            + 'презаредете страницата.');
+        }
+        const { instance } = await WebAssembly.instantiate(bytes, { page });
+        memory = instance.exports.memory;
+        return instance.exports.onActionButtonClick;
+    };
+
+    const rule = loadRule();
+    rule.catch(error => fail(error.message, error));
+    for (const index of [0, 1]) {
+        button(index).addEventListener('click', async () => {
+            const onActionButtonClick = await rule;
+            onActionButtonClick(index);
+            announce(index === 0 ? result.value : 'Отметките и резултатът са изчистени.');
+        });
+    }
+
+    // Registered once the page has loaded, so that the offline copy is made from what the
+    // browser has just fetched, not downloaded a second time. A newer release that arrives
+    // before the pupil has touched anything takes over at once; otherwise at the next visit.
+    const untouched = () => !result.value && [...Array(9).keys()].every(index => !box(index).checked);
+    const keepOffline = async () => {
+        const hadRelease = navigator.serviceWorker.controller !== null;
+        const registration = await navigator.serviceWorker.register('sw.js');
+        if (hadRelease)
+            await registration.update();
+        const incoming = registration.installing ?? registration.waiting;
+        if (!hadRelease || !incoming)
+            return;
+        while (incoming.state === 'installing')
+            await new Promise(done => incoming.addEventListener('statechange', done, { once: true }));
+        if (incoming.state === 'installed' && untouched()) {
             navigator.serviceWorker.addEventListener('controllerchange', () => location.reload());
             incoming.postMessage('take-over');
-            return true;
-        } catch (error) {
-            console.warn('Tarvolin works without its offline copy:', error);
-            return false;
         }
     };
-
-    const start = async () => {
-        // Hidden until now, so that a page without JavaScript shows only why it cannot run.
-        message.hidden = progress.hidden = false;
-        if (typeof WebAssembly !== 'object') {
-            fail('Този браузър не може да изпълнява Тарволин, защото не поддържа WebAssembly. '
-                 + 'Отворете страницата в съвременен браузър.');
-            return;
-        }
-        if (location.protocol === 'file:') {
-            fail('Тарволин се отваря през уеб сървър, не като файл от диска. '
-                 + 'Вижте README.txt в архива с програмата.');
-            return;
-        }
-        if (await takeNewerRelease())
-            return;
-        try {
-            const bytes = await download(`${program}.wasm`);
-            await qtLoad({
-                arguments: (document.body.dataset.arguments ?? '').split(' ').filter(Boolean),
-                qt: {
-                    entryFunction: window[`${program}_entry`],
-                    containerElements: [document.getElementById('screen')],
-                    module: WebAssembly.compile(bytes),
-                    onLoaded: () => { status.hidden = true; },
-                    onExit: exit => fail('Тарволин спря неочаквано. Презаредете страницата.', exit.text),
-                },
-            });
-        } catch (error) {
-            fail('Тарволин не успя да се зареди. Проверете връзката с мрежата и презаредете страницата.',
-                 error);
-        }
-    };
-
-    start();
+    if ('serviceWorker' in navigator && location.protocol !== 'file:') {
+        addEventListener('load', () => keepOffline().catch(
+            error => console.warn('Tarvolin works without its offline copy:', error)));
+    }
 })();

@@ -120,7 +120,8 @@ class Form:
             return f'<button id="{name}" type="button"{title}>{text}</button>'
         if kind == 'QLineEdit':
             # Its answers are spoken by the announcer, so the box itself stays quiet.
-            return f'<output id="{name}"{named} aria-live="off"></output>'
+            focus = ' tabindex="0"' if name in self.tab_order else ''
+            return f'<output id="{name}"{named}{focus} aria-live="off"></output>'
         if kind == 'QPlainTextEdit':
             paragraphs = pathlib.Path(self.fillings[name]).read_text(encoding='utf-8').splitlines()
             body = ''.join(f'<p>{html.escape(p)}</p>' for p in paragraphs if p)

@@ -1,7 +1,7 @@
 # SPDX-FileCopyrightText: 2026 The Tarvolin authors
 # SPDX-License-Identifier: GPL-3.0-or-later
 #
-# Sourced by packaging/windows/qt.sh and packaging/web/qt.sh: builds a static Qt from the
+# Sourced by packaging/windows/qt.sh: builds a static Qt from the
 # Debian qt6-base source of the same version as this machine's Qt tools, and prints the
 # folder it is installed in. The install is cached under $cache, keyed by the version and by
 # what the caller feeds qt_key (options, flags, toolchain, patches), so a second run only

@@ -2,7 +2,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 #
 # Sourced, as root, by the scripts that work in a minimal Debian 13 (trixie) root made from
-# the Debian archive this machine already uses: tests/debian13.sh and packaging/web/build.sh.
+# the Debian archive this machine already uses: tests/debian13.sh.
 # The root is cached, so only the first run makes it. enter_debian13 DEST copies the source
 # into DEST inside it, as a fresh clone has it; in_debian13 COMMAND runs a shell command
 # there with a clean environment.

@@ -47,19 +47,19 @@ class Form:
         self.window = root.find('widget')
         self.fillings = fillings
         self.tab_order = [stop.text for stop in root.findall('tabstops/tabstop')]
-        self.parents, self.colours, self.tree_order = {}, {}, []
+        self.parents, self.colours, self.by_name = {}, {}, {}
         self.walk(self.window, None, palette(self.window, {}))
-        self.buddies = {prop(w, 'buddy'): w.get('name') for w in self.widgets() if prop(w, 'buddy')}
 
     def walk(self, widget, parent, colours):
         name = widget.get('name')
         self.parents[name], self.colours[name] = parent, colours
-        self.tree_order.append(widget)
+        self.by_name[name] = widget
         for child in widget.findall('widget'):
             self.walk(child, name, palette(child, colours))
 
     def widgets(self):
-        return self.tree_order[1:]
+        """Every widget but the window, in the form's order."""
+        return list(self.by_name.values())[1:]
 
     def document_order(self):
         """The widgets as the page lists them: the Tab stops in Tab order, each after the
@@ -72,10 +72,9 @@ class Form:
                 before[name], pending = pending, []
             elif widget.get('class') != 'QGroupBox':
                 pending.append(widget)
-        by_name = {w.get('name'): w for w in self.widgets()}
         order = []
         for name in self.tab_order:
-            order += before[name] + [by_name[name]]
+            order += before[name] + [self.by_name[name]]
         return order + pending
 
     def group_spans(self, order):
@@ -97,15 +96,12 @@ class Form:
                 if first == place:
                     open_group = group
                     lines.append(f'<fieldset id="{group}">'
-                                 f'<legend>{html.escape(prop(self.group(group), "title"))}</legend>')
+                                 f'<legend>{html.escape(prop(self.by_name[group], "title"))}</legend>')
             lines.append(self.control(widget))
             if open_group and spans[open_group][1] == place:
                 lines.append('</fieldset>')
                 open_group = None
         return '\n'.join(lines)
-
-    def group(self, name):
-        return next(w for w in self.widgets() if w.get('name') == name)
 
     def control(self, widget):
         kind, name = widget.get('class'), widget.get('name')
@@ -133,8 +129,8 @@ class Form:
             return (f'<img id="{name}" src="{picture}"{srcset} alt="{html.escape(label or "")}"'
                     f'{focus}>')
         if kind == 'QLabel':
-            if name in self.buddies.values():
-                buddy = next(b for b, l in self.buddies.items() if l == name)
+            buddy = prop(widget, 'buddy')
+            if buddy:
                 return f'<label id="{name}" for="{buddy}">{text}</label>'
             return f'<p id="{name}">{text}</p>'
         if kind == 'Announcer':

@@ -29,4 +29,6 @@ void Announcer::announce(const QString &text)
     hide();
     setAccessibleName(text);
     show();
+    QAccessibleValueChangeEvent spoken(this, text);
+    QAccessible::updateAccessibility(&spoken);
 }

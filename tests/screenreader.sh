@@ -81,15 +81,19 @@ expected = ["Дегустатор I", "checked"] + [f"Дегустатор {n}" 
     "II III IV V VI VII VIII".split()] + ["Изчисли", "1", "1", "Изчисти",
     "Отметките и резултатът са изчистени.", "Изчисли", "Грешни данни!", "Изчисти",
     "Дегустатор IX", "Грешни данни! selected", "Грешни данни!"]
+outcomes = {"1", "Отметките и резултатът са изчистени.", "Грешни данни!"}
 times = [line.split(" ", 1)[0] for line in open(sys.argv[1]).read().splitlines()]
 speech = re.findall(r"^(\d\d:\d\d:\d\d\.\d+) - SPEECH OUTPUT: '(.*)' ?\{",
     open(sys.argv[2], encoding="utf-8", errors="replace").read(), re.MULTILINE)
 failures = 0
 for step, (key, phrase) in enumerate(zip(sys.argv[3:], expected)):
     said = [text for at, text in speech if times[step] <= at < times[step + 1] and text]
-    heard = any(re.search(r"(^|\s)" + re.escape(phrase) + r"(\s|\.|$)", text) for text in said)
-    failures += not heard
-    print(f"{'ok  ' if heard else 'FAIL'} {key:9} {' | '.join(said)}" + ("" if heard else f"   (expected \"{phrase}\")"))
+    heard = sum(bool(re.search(r"(^|\s)" + re.escape(phrase) + r"(\s|\.|$)", text)) for text in said)
+    # What a press did is said once; a second bridge event for it would be heard twice.
+    ok = heard == 1 if key in ("space", "click") and phrase in outcomes else heard > 0
+    failures += not ok
+    print(f"{'ok  ' if ok else 'FAIL'} {key:9} {' | '.join(said)}"
+        + ("" if ok else f"   (expected \"{phrase}\"{' once' if heard else ''})"))
 print(f"screenreader: {len(expected) - failures} passed, {failures} failed")
 sys.exit(1 if failures else 0)
 PY

@@ -1,10 +1,11 @@
 # SPDX-FileCopyrightText: 2026 The Tarvolin authors
 # SPDX-License-Identifier: GPL-3.0-or-later
 
-# Lays out the site, then writes its service worker: the list of the files it keeps offline,
-# and a store named after the release and a digest of the site's contents.
+# Lays out the site, then writes its service worker: the lists of the files and of the
+# pictures it keeps offline, and a store named after the release and a digest of the site's
+# contents.
 # usage: cmake -DSITE=DIR -DVERSION=V -DTEMPLATE=sw.js.in "-DFILES=name=source;..."
-#        "-DOFFLINE=name=source;..." -P site.cmake
+#        "-DOFFLINE=name=source;..." "-DPICTURES=name=source;..." -P site.cmake
 file(REMOVE_RECURSE ${SITE})
 file(MAKE_DIRECTORY ${SITE})
 set(sums "")
@@ -16,11 +17,17 @@ foreach(file IN LISTS FILES)
 endforeach()
 string(SHA256 digest "${sums}")
 string(SUBSTRING ${digest} 0 12 digest)
-set(files "")
-foreach(file IN LISTS OFFLINE)
-    string(REGEX REPLACE "=.*" "" file ${file})
-    list(APPEND files "'${file}'")
-endforeach()
-list(JOIN files ", " files)
+# The names, quoted for JavaScript and separated by commas.
+function(quoted_names variable)
+    set(names "")
+    foreach(file IN LISTS ARGN)
+        string(REGEX REPLACE "=.*" "" file ${file})
+        list(APPEND names "'${file}'")
+    endforeach()
+    list(JOIN names ", " names)
+    set(${variable} "${names}" PARENT_SCOPE)
+endfunction()
+quoted_names(files ${OFFLINE})
+quoted_names(pictures ${PICTURES})
 set(TARVOLIN_VERSION ${VERSION})
 configure_file(${TEMPLATE} ${SITE}/sw.js @ONLY)

@@ -1,6 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The Tarvolin authors
 // SPDX-License-Identifier: GPL-3.0-or-later
 
+#include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
@@ -8,13 +10,16 @@
 #include <windows.h>
 
 // Starts the built Tarvolin.exe as a user would and drives it from outside, through
-// Windows: the real mouse and keyboard, the clipboard to read the result, WM_CLOSE to end.
+// Windows: the real mouse and keyboard, the clipboard to read the result, WM_CLOSE to end;
+// and records what it tells UI Automation, through the stand-in uiarecorder.cpp.
 
 namespace {
 
 // Points inside the window's controls, in device-independent pixels of its client area.
 const QPoint kTick2 { 79, 68 }, kTick5 { 79, 100 }, kTick9 { 135, 132 };
 const QPoint kCompute { 232, 52 }, kClear { 232, 140 }, kResult { 216, 189 };
+// UiaRootObjectId, whose header MinGW-w64 declares for C only.
+const LPARAM kUiaRootObjectId = -25;
 
 struct Found {
     DWORD processId;
@@ -90,14 +95,17 @@ class TestWinExecutable : public QObject {
 
 private slots:
     void initTestCase();
-    void program_showsItsFixedCentredWindow_computes_clears_andExitsCleanlyOnClose();
+    void program_showsItsWindow_computes_clears_announces_andExitsCleanly();
 
 private:
     void click(QPoint point);
     QString resultText();
 
+    QStringList notifications() const;
+
     HWND m_window = nullptr;
     qreal m_scale = 1;
+    QString m_uiaLog;
 };
 
 void TestWinExecutable::initTestCase()
@@ -106,6 +114,32 @@ void TestWinExecutable::initTestCase()
     SetProcessDPIAware();
     QVERIFY2(QFileInfo::exists(qEnvironmentVariable("TARVOLIN_PROGRAM")),
         "set TARVOLIN_PROGRAM to Tarvolin.exe");
+    // Qt loads UIAutomationCore.dll from the system folder only. Only the program is told to
+    // prefer this copy to Wine's own, which tells Qt that no one listens.
+    wchar_t system[MAX_PATH] {};
+    QVERIFY(GetSystemDirectoryW(system, MAX_PATH));
+    const QString recorder
+        = QCoreApplication::applicationDirPath() + "/uiarecorder/UIAutomationCore.dll";
+    QVERIFY2(
+        CopyFileW(qUtf16Printable(recorder),
+            qUtf16Printable(QString::fromWCharArray(system) + "\\UIAutomationCore.dll"), FALSE),
+        qPrintable(recorder));
+    m_uiaLog = QDir::temp().filePath("tarvolin-uia.log");
+    QFile::remove(m_uiaLog);
+}
+
+// The texts of the UI Automation notifications the program has raised.
+QStringList TestWinExecutable::notifications() const
+{
+    QFile log(m_uiaLog);
+    QStringList texts;
+    if (!log.open(QIODevice::ReadOnly))
+        return texts;
+    const QRegularExpression notification("^notification [0-9]* \"[^\"]*\" (.*)$");
+    for (const QString &line : QString::fromUtf8(log.readAll()).split(u'\n'))
+        if (const QRegularExpressionMatch match = notification.match(line); match.hasMatch())
+            texts.append(match.captured(1));
+    return texts;
 }
 
 void TestWinExecutable::click(QPoint point)
@@ -135,13 +169,20 @@ QString TestWinExecutable::resultText()
     return text == nothingCopied ? QString() : text;
 }
 
-void TestWinExecutable::program_showsItsFixedCentredWindow_computes_clears_andExitsCleanlyOnClose()
+void TestWinExecutable::program_showsItsWindow_computes_clears_announces_andExitsCleanly()
 {
     QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(
+        "WINEDLLOVERRIDES", environment.value("WINEDLLOVERRIDES") + ";uiautomationcore=n");
+    environment.insert("TARVOLIN_UIA_LOG", QDir::toNativeSeparators(m_uiaLog));
+    program.setProcessEnvironment(environment);
     program.start(qEnvironmentVariable("TARVOLIN_PROGRAM"), {});
     QVERIFY(program.waitForStarted());
     QTRY_VERIFY_WITH_TIMEOUT((m_window = visibleWindowOf(program.processId())), 20000);
     SetForegroundWindow(m_window);
+    // A screen reader's first request, which switches Qt's bridge on.
+    SendMessageW(m_window, WM_GETOBJECT, 0, kUiaRootObjectId);
     // A window that has just mapped may still drop the first click.
     QTest::qWait(1500);
 
@@ -179,6 +220,8 @@ void TestWinExecutable::program_showsItsFixedCentredWindow_computes_clears_andEx
     QCOMPARE(resultText(), QString());
     click(kCompute);
     QCOMPARE(resultText(), "Грешни данни!");
+    QCOMPARE(notifications(),
+        QStringList({ "274", "Отметките и резултатът са изчистени.", "Грешни данни!" }));
 
     PostMessageW(m_window, WM_CLOSE, 0, 0);
     QVERIFY(program.waitForFinished(10000));

@@ -32,6 +32,9 @@ awk '
         for (i = 3; i <= length(s); i++) v = v * 16 + index("0123456789abcdef", substr(s, i, 1)) - 1
         return v
     }
+    # Only the sections kept, which the map lists after those discarded.
+    /^Linker script and memory map/ { kept = 1 }
+    !kept { next }
     # An input section: name, address, size, file; a long name puts the rest on the next line.
     /^ [.][a-z]/ && NF == 1 { pending = 1; next }
     (pending || /^ [.][a-z]/) && $(NF - 1) ~ /^0x/ && $(NF) !~ /^0x/ {

@@ -50,13 +50,30 @@ options=(
     -DFEATURE_system_harfbuzz=OFF
     -DFEATURE_system_png=OFF
 )
+# What the window never uses: dialogs, most item views and models, the main window's docks
+# and status bar, and the widgets and Gui parts no form of this program holds. (Qt 6.4's
+# own sources still need the message box, the button box, the main window with its menu and
+# tool bars, and the list view.)
+for feature in colordialog filedialog fontdialog inputdialog progressdialog errormessage wizard \
+    tableview treeview columnview listwidget tablewidget treewidget datawidgetmapper \
+    completer fscompleter combobox fontcombobox dockwidget statusbar statustip \
+    sizegrip mdiarea splitter stackedwidget toolbox calendarwidget \
+    datetimeedit keysequenceedit commandlinkbutton radiobutton lcdnumber dial \
+    progressbar splashscreen textbrowser syntaxhighlighter graphicsview graphicseffect \
+    undoview effects undocommand undostack undogroup standarditemmodel filesystemmodel movie \
+    pdf picture textodfwriter systemtrayicon sessionmanager whatsthis desktopservices \
+    imageformat_bmp imageformat_ppm imageformat_xbm sharedmemory systemsemaphore \
+    jalalicalendar hijricalendar islamiccivilcalendar style_stylesheet harfbuzz; do
+    options+=("-DFEATURE_$feature=OFF")
+done
 
 # Compiler flags go in through the environment, with the build folder mapped out of the
 # file names Qt keeps, so that a rebuild of this Qt gives the same program.
 flags="-ffunction-sections -fdata-sections"
+patches=("$source_dir/packaging/windows/qt-without-locales.patch")
 
 if [ "${1:-}" = --options ]; then
-    printf '%s\n' "CFLAGS and CXXFLAGS: $flags" "${options[@]}"
+    printf '%s\n' "CFLAGS and CXXFLAGS: $flags" "patches: ${patches[*]#"$source_dir/"}" "${options[@]}"
     exit 0
 fi
 if ((EUID != 0)); then
@@ -68,10 +85,15 @@ command -v x86_64-w64-mingw32-g++-posix >/dev/null \
     || fail "x86_64-w64-mingw32-g++-posix is not installed (./dev.sh windows installs it)"
 
 qt_configure() {
+    local patch
+    for patch in "${patches[@]}"; do
+        patch -d "$1" -p1 --forward --quiet <"$patch"
+    done
     env CFLAGS="$flags -ffile-prefix-map=$work/=" CXXFLAGS="$flags -ffile-prefix-map=$work/=" \
         cmake -S "$1" -B "$2" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_INSTALL_PREFIX="$3" \
         -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake "${options[@]}"
 }
-(printf '%s\n' "$flags" "${options[@]}" && cat "$toolchain") | qt_build_cached "$(printf '%s\n' \
+(printf '%s\n' "$flags" "${options[@]}" && cat "$toolchain" "${patches[@]}") | qt_build_cached "$(printf '%s\n' \
     "configured with the MinGW-w64 toolchain file cmake/mingw-w64-x86_64.cmake, compiler flags" \
-    "$flags (and the build folder mapped out of file names), and:" "${options[@]}")"
+    "$flags (and the build folder mapped out of file names), and:" "${options[@]}" "" \
+    "The changes made to the source (${patches[*]#"$source_dir/"}):" "" && cat "${patches[@]}")"

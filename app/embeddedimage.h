@@ -7,5 +7,5 @@
 #include <QString>
 
 // A picture that the build decoded into the program's resources (see resources/rawimage.cpp),
-// shown in place: no decoding, and no image-format plugins to look for at start-up.
+// shown with no decoding, and no image-format plugins to look for at start-up.
 QImage embeddedImage(const QString &resource);

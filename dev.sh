@@ -17,7 +17,7 @@ build_packages=(cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins qt6-translati
 test_packages=(qt6-base-private-dev xvfb xauth libx11-dev libxcb1-dev binutils-mingw-w64-x86-64
     desktop-file-utils appstream dpkg-dev file valgrind lintian reuse groff devscripts
     orca speech-dispatcher speech-dispatcher-espeak-ng espeak-ng xdotool)
-windows_packages=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 qt6-base-dev-tools dpkg-dev
+windows_packages=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 qt6-base-dev-tools dpkg-dev patch
     nsis wine wine64 xvfb xauth icoutils libimage-exiftool-perl zip unzip imagemagick)
 web_packages=(cmake ninja-build clang-14 lld-14 llvm-14 libc++-14-dev-wasm32 wasi-libc python3 zip)
 

@@ -41,7 +41,8 @@ awk '
         size = hex($(NF - 1)); file = $NF; pending = 0
         if (size == 0 || $0 ~ /^ [.](debug|stab)/) next
         sub(/\(.*/, "", file); n = split(file, parts, "/"); name = parts[n]
-        if (name !~ /[.]a$/) name = "Tarvolin (own code and resources)"
+        # Qt installs its resources and plug-in registration as objects, not in its libraries.
+        if (name !~ /[.]a$/) name = file ~ /\/objects-/ ? "Qt objects (resources, plug-in)" : "Tarvolin (own code and resources)"
         bytes[name] += size; total += size
         next
     }

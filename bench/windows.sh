@@ -42,7 +42,8 @@ awk '
         if (size == 0 || $0 ~ /^ [.](debug|stab)/) next
         sub(/\(.*/, "", file); n = split(file, parts, "/"); name = parts[n]
         # Qt installs its resources and plug-in registration as objects, not in its libraries.
-        if (name !~ /[.]a$/) name = file ~ /\/objects-/ ? "Qt objects (resources, plug-in)" : "Tarvolin (own code and resources)"
+        if (name !~ /[.]a$/)
+            name = file ~ /\/objects-/ ? "Qt objects (resources, plug-in)" : "Tarvolin (own code and resources)"
         bytes[name] += size; total += size
         next
     }

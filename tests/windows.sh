@@ -5,7 +5,7 @@
 # Builds the Windows program, its tests and its release files (./dev.sh windows), then, on
 # a private X server and in a fresh Wine prefix (tests/wineprefix.sh):
 #  - runs the Windows test suites under Wine at 96 dpi, and the window tests again at 144;
-#  - reads the imports, security flags, icon and version information back from outside;
+#  - reads the imports, security flags, size, icon and version information from outside;
 #  - starts the program from the portable ZIP, and installs, upgrades and uninstalls it
 #    with the installer, silently, as school IT does.
 # usage: tests/windows.sh   (as root, or as a user with sudo)
@@ -56,6 +56,8 @@ for flag in HIGH_ENTROPY_VA DYNAMIC_BASE NX_COMPAT; do
     grep -q "^\s*$flag$" "$work/objdump.txt" || fail "Tarvolin.exe is not built with $flag"
 done
 [ -z "$(x86_64-w64-mingw32-objdump -h "$exe" | grep -E '\.debug|\.symtab')" ] || fail "Tarvolin.exe is not stripped"
+bytes=$(stat -c %s "$exe")
+((bytes <= 10000000)) || fail "Tarvolin.exe is $bytes bytes, over its budget of 10,000,000"
 
 version=$(sed -n 's/^set(TARVOLIN_VERSION \([0-9.]*\))$/\1/p' packaging/release.cmake)
 wrestool -l "$exe" >"$work/resources.txt"

@@ -71,8 +71,8 @@ done
 # Compiler flags go in through the environment, with the build folder mapped out of the
 # file names Qt keeps, so that a rebuild of this Qt gives the same program.
 flags="-ffunction-sections -fdata-sections"
-patches=("$source_dir/packaging/windows/qt-without-locales.patch"
-    "$source_dir/packaging/windows/qt-without-style-pictures.patch")
+# Every change to Qt's source is a patch beside this script, applied in name order.
+patches=("$source_dir"/packaging/windows/qt-*.patch)
 
 if [ "${1:-}" = --options ]; then
     printf '%s\n' "CFLAGS and CXXFLAGS: $flags" "patches: ${patches[*]#"$source_dir/"}" "${options[@]}"
